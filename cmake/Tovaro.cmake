@@ -16,7 +16,6 @@ function(tovaro_test name)
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
-        TOVARO_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
         TOVARO_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
         TOVARO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)

@@ -10,7 +10,7 @@ cmake -S "$root" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DTOVARO_BUILD_TESTS=OFF -DTOVARO_BUILD_FUZZ=ON >/dev/null
-targets=$(cd "$root/fuzz" && ls fuzz_*.cpp 2>/dev/null | sed 's/\.cpp$//' || true)
+targets=$(cd "$root/fuzz" && ls fuzz_*.cpp 2>/dev/null | sed "s/\.cpp$//" || true)
 [ -n "$targets" ] || { echo "fuzz: no targets"; exit 0; }
 cmake --build "$out" -j "$(nproc)" --target $targets
 for target in $targets; do
