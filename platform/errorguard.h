@@ -13,7 +13,7 @@ class QWidget;
 namespace platform {
 
 // The text the error box shows for message: a full stop is appended unless it ends in one
-// ("." or the Chinese "。").
+// ("." or the Chinese "。"); an empty message stays empty.
 QString errorBoxText(const QString &message);
 
 // Shows the error box for message, parented to parent (may be null).

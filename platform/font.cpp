@@ -9,8 +9,7 @@ namespace {
 // a * b / c rounded to the nearest integer, halves away from zero (the Windows MulDiv).
 int mulDiv(int a, int b, int c)
 {
-    if (c == 0)
-        return -1;
+    if (c == 0) return -1;
     const long long product = static_cast<long long>(a) * b;
     const long long half = std::llabs(static_cast<long long>(c)) / 2;
     const bool negative = (product < 0) != (c < 0);

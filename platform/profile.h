@@ -1,8 +1,11 @@
 // Reading INI profile files the way the Windows private-profile-string service does: section and
 // key names compare without case, blanks around names and values are dropped, values are cut at
-// 2047 characters. The file may be UTF-8 (with or without BOM), UTF-16LE with BOM, or CP936.
+// 2047 characters, a value quoted with a pair of ' or " loses the quotes. Lines starting with ";"
+// are comments, lines without "=" are ignored, and of repeated sections or keys the first counts.
+// The file may be UTF-8 (with or without BOM), UTF-16 with BOM, or CP936.
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 
@@ -12,6 +15,9 @@ class ProfileFile {
 public:
     // Reads the whole file at once. A missing or unreadable file behaves as an empty one.
     explicit ProfileFile(const QString &path);
+
+    // Reads the profile from the bytes of a file's content; exists() is true.
+    static ProfileFile fromData(const QByteArray &contents);
 
     bool exists() const { return m_exists; }
 
@@ -28,6 +34,9 @@ public:
     static int parseInteger(const QString &text, int defaultValue);
 
 private:
+    ProfileFile() = default;
+    void parse(const QByteArray &contents);
+
     bool m_exists = false;
     // lower-cased section -> lower-cased key -> value; the first occurrence of a key wins.
     QHash<QString, QHash<QString, QString>> m_sections;
