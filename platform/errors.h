@@ -23,6 +23,12 @@ public:
     using Error::Error;
 };
 
+// A text that is not a number of the expected kind, e.g. "'12a' is not a valid integer value".
+class ConvertError : public Error {
+public:
+    using Error::Error;
+};
+
 // Database access: opening a store, a query, a field, posting or deleting.
 class DatabaseError : public Error {
 public:
