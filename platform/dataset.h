@@ -80,6 +80,7 @@ public:
     virtual void post() = 0;
     virtual void cancel() = 0;
     virtual bool isEditing() const = 0;
+    // The key of the record the last append's post inserted; 0 before any.
     virtual qint64 newKey() const = 0;
     // Deletes the current record from the store; the next record becomes current, or the previous
     // one when the last was deleted. On an empty result it does nothing.

@@ -59,6 +59,9 @@ public:
     void releaseBookmark(Bookmark &bookmark) override;
 
 private:
+    // Posts a pending append or edit before the cursor moves.
+    void finishEditing();
+
     struct Private;
     std::unique_ptr<Private> d;
 };
