@@ -100,7 +100,6 @@ public:
     // (1 except while printing) and the device pixels per report unit.
     void ApplyBounds(const TfrxRect &textRect, const TfrxRect &outputRect, Extended PrintScale,
                      Extended ScaleX, Extended ScaleY);
-    void SetUseDefaulCharset(bool value) { m_useDefaulCharset = value; }
     // Wraps the source lines into the text rectangle.
     void LoadText(const TfrxWideStrings &lines);
     void LoadText(const QStringList &lines);
@@ -171,7 +170,6 @@ private:
     bool m_wysiwyg = true;
     bool m_clipped = true;
     bool m_allowTags = false;
-    bool m_useDefaulCharset = false;
     unsigned m_outputOptions = 0;
 
     QStringList m_lines;

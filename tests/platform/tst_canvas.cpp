@@ -5,6 +5,10 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -404,4 +408,32 @@ TEST(canvas, clipRegionsNestAndRestore)
     EXPECT_TRUE(isInk(image.pixel(49, 19)));
     EXPECT_FALSE(isInk(image.pixel(50, 19)));
     EXPECT_FALSE(isInk(image.pixel(10, 20)));
+}
+
+TEST(canvas, pdfTargetsKeepTextAndEmbedFonts)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("card.pdf"));
+    {
+        QPdfWriter writer(path);
+        writer.setResolution(600);
+        writer.setPageSize(QPageSize(QPageSize::A5));
+        Canvas canvas(&writer);
+        EXPECT_EQ(canvas.dpiX(), 600);
+        canvas.setFont(font(QStringLiteral("宋体"), -200));
+        const int advances[] = {220, 220, 220, 220};
+        canvas.textOut(300, 300, QStringLiteral("敬请光临"), advances);
+        canvas.setFont(font(QStringLiteral("@楷体"), -200), 2700);
+        canvas.textOut(2500, 800, QStringLiteral("王小明"));
+    }
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QStringLiteral("敬")) && text.contains(QStringLiteral("临")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("王"))) << text.toStdString();
 }
