@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QTemporaryFile>
 
+#include <mutex>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -20,28 +21,105 @@ namespace {
     throw platform::Error(u"List index out of bounds (%1)"_s.arg(index));
 }
 
+// Whether a equals b ignoring case; ASCII text is compared without calling into the locale.
+bool equalsIgnoringCase(QStringView a, QStringView b)
+{
+    if (a.size() != b.size()) return a.compare(b, Qt::CaseInsensitive) == 0;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x == y) continue;
+        if ((x | y) >= 0x80) return a.compare(b, Qt::CaseInsensitive) == 0;
+        if (x >= u'A' && x <= u'Z') x += u'a' - u'A';
+        if (y >= u'A' && y <= u'Z') y += u'a' - u'A';
+        if (x != y) return false;
+    }
+    return true;
+}
+
 // Position of the value of attribute name in text (just after its opening quote), and of the
 // name's first character; -1 when absent. An attribute matches only as a whole name: at the start
-// of the text or after a space, followed by ="; names compare ignoring case.
+// of the text or after a space, followed by ="; names compare ignoring case. Every =" has its
+// quote, so the quotes are what is searched for.
 qsizetype findAttribute(QStringView text, QStringView name, qsizetype *nameStart)
 {
     const qsizetype length = name.size();
-    qsizetype equals = text.indexOf(u"=\"", length);
-    while (equals >= 0) {
-        const qsizetype start = equals - length;
-        if ((start == 0 || text[start - 1] == u' ') &&
-            text.sliced(start, length).compare(name, Qt::CaseInsensitive) == 0) {
+    const QChar *chars = text.data();
+    for (qsizetype quote = length + 1; quote < text.size(); ++quote) {
+        if (chars[quote] != u'"' || chars[quote - 1] != u'=') continue;
+        const qsizetype start = quote - 1 - length;
+        if ((start == 0 || chars[start - 1] == u' ') &&
+            equalsIgnoringCase(text.sliced(start, length), name)) {
             if (nameStart) *nameStart = start;
-            return equals + 2;
+            return quote + 1;
         }
-        equals = text.indexOf(u"=\"", equals + 1);
     }
     return -1;
+}
+
+// The address sanitizer is to see every element's own allocation.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool poolElements = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool poolElements = false;
+#else
+constexpr bool poolElements = true;
+#endif
+#else
+constexpr bool poolElements = true;
+#endif
+
+// Fixed-size blocks for elements, carved from chunks that are kept for the life of the process
+// (reachable from one list); freed blocks go to the freeing thread's list.
+struct FreeBlock {
+    FreeBlock *next;
+};
+constexpr std::size_t blocksPerChunk = 1024;
+thread_local FreeBlock *freeBlocks = nullptr;
+
+void *allocateBlock()
+{
+    static std::mutex chunksLock;
+    static std::vector<std::unique_ptr<std::byte[]>> chunks;
+    constexpr std::size_t blockSize = (sizeof(TfrxXMLItem) + alignof(std::max_align_t) - 1) /
+                                      alignof(std::max_align_t) * alignof(std::max_align_t);
+    if (!freeBlocks) {
+        std::unique_ptr<std::byte[]> chunk(new std::byte[blockSize * blocksPerChunk]); // not zeroed
+        for (std::size_t i = blocksPerChunk; i-- > 0;) {
+            auto *block = reinterpret_cast<FreeBlock *>(chunk.get() + i * blockSize);
+            block->next = freeBlocks;
+            freeBlocks = block;
+        }
+        const std::lock_guard lock(chunksLock);
+        chunks.push_back(std::move(chunk));
+    }
+    FreeBlock *block = freeBlocks;
+    freeBlocks = block->next;
+    return block;
 }
 
 } // namespace
 
 // --- TfrxXMLItem ---------------------------------------------------------------------------
+
+void *TfrxXMLItem::operator new(std::size_t size)
+{
+    if constexpr (poolElements) return allocateBlock();
+    return ::operator new(size);
+}
+
+void TfrxXMLItem::operator delete(void *memory) noexcept
+{
+    if constexpr (poolElements) {
+        if (!memory) return;
+        auto *block = static_cast<FreeBlock *>(memory);
+        block->next = freeBlocks;
+        freeBlocks = block;
+    } else {
+        ::operator delete(memory);
+    }
+}
 
 TfrxXMLItem::~TfrxXMLItem()
 {
@@ -103,7 +181,7 @@ void TfrxXMLItem::InsertItem(int index, TfrxXMLItem *item)
 int TfrxXMLItem::Find(QStringView name) const
 {
     for (int i = 0; i < m_items.size(); ++i) {
-        if (QStringView(m_items[i]->m_name).compare(name, Qt::CaseInsensitive) == 0) return i;
+        if (equalsIgnoringCase(m_items[i]->m_name, name)) return i;
     }
     return -1;
 }

@@ -103,7 +103,11 @@ QString xmlUnescape(const QString &text)
     qsizetype i = amp;
     while (i < last) {
         if (view[i] != u'&') {
-            result.append(view[i++]);
+            // Copy the run up to the next "&" (or up to the last character) in one go.
+            qsizetype next = view.indexOf(u'&', i);
+            if (next < 0 || next > last) next = last;
+            result.append(view.sliced(i, next - i));
+            i = next;
             continue;
         }
         if (view[i + 1] == u'#' && i + 2 < view.size()) {
@@ -137,7 +141,8 @@ QString xmlUnescape(const QString &text)
             result.append(u'>');
             i += 4;
         } else {
-            result.append(view[i++]);
+            result.append(u'&');
+            ++i;
         }
     }
     if (i < view.size()) result.append(view.sliced(i));

@@ -27,21 +27,36 @@ char lowerAscii(char c)
 // attribute text, or -1: the marker is the attribute at the start of the text or after a space.
 qsizetype findMarker(QByteArrayView text, qsizetype *length)
 {
-    qsizetype value = text.indexOf("=\"0\"");
-    while (value >= 0) {
-        if (value >= 2 && lowerAscii(text[value - 2]) == 'l' && lowerAscii(text[value - 1]) == 'd') {
-            if (value == 2) {
+    // Every attribute has one "=", so looking at each is cheaper than a substring search.
+    const char *begin = text.data();
+    const char *end = begin + text.size();
+    for (const char *from = begin; from < end;) {
+        const auto *equals = static_cast<const char *>(std::memchr(from, '=', std::size_t(end - from)));
+        if (!equals || end - equals < 4) break;
+        const qsizetype at = equals - begin;
+        if (equals[1] == '"' && equals[2] == '0' && equals[3] == '"' && at >= 2 &&
+            lowerAscii(text[at - 2]) == 'l' && lowerAscii(text[at - 1]) == 'd') {
+            if (at == 2) {
                 *length = 6;
                 return 0;
             }
-            if (text[value - 3] == ' ') {
+            if (text[at - 3] == ' ') {
                 *length = 7;
-                return value - 3;
+                return at - 3;
             }
         }
-        value = text.indexOf("=\"0\"", value + 1);
+        from = equals + 1;
     }
     return -1;
+}
+
+// A cheap hash for the name cache; names are short.
+std::size_t nameHash(QByteArrayView bytes)
+{
+    std::size_t hash = 2166136261u;
+    for (const char c : bytes)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
 }
 
 bool isAscii(QByteArrayView bytes)
@@ -102,7 +117,7 @@ void XmlReader::keepTagBytes(qsizetype from)
 // a comment (then skipped).
 bool XmlReader::readTagBytes(QByteArrayView &bytes)
 {
-    m_collected.clear();
+    m_collected.resize(0); // keeps its capacity
     m_collecting = false;
     qsizetype tagStart = m_readPos;
     auto refillInTag = [&] {
@@ -211,7 +226,7 @@ bool XmlReader::readHeader()
 QString XmlReader::decodeName(QByteArrayView bytes)
 {
     if (bytes.isEmpty()) return {};
-    NameSlot &slot = m_names[qHashBits(bytes.data(), size_t(bytes.size())) % m_names.size()];
+    NameSlot &slot = m_names[nameHash(bytes) % m_names.size()];
     if (QByteArrayView(slot.bytes) == bytes) return slot.name;
     slot.bytes = bytes.toByteArray();
     slot.name = isAscii(bytes) ? QString::fromLatin1(bytes) : platform::fromSystemCodePage(slot.bytes);
@@ -261,6 +276,13 @@ bool XmlReader::assignTag(TfrxXMLItem *item, const Tag &tag, qint64 start, bool 
 void XmlReader::readItem(TfrxXMLItem *item, bool partialLoading)
 {
     std::vector<TfrxXMLItem *> open;
+    // Siblings tend to have as many children as the one before (pages of a prepared report):
+    // reserving that many saves growing each child list step by step.
+    std::vector<int> childCounts;
+    const auto openElement = [&](TfrxXMLItem *element) {
+        if (open.size() < childCounts.size()) element->m_items.reserve(childCounts[open.size()]);
+        open.push_back(element);
+    };
     const auto close = [&](TfrxXMLItem *element) {
         if (partialLoading && element->m_store == TfrxXMLItem::Store::Source && element->m_unloadable)
             element->Clear(); // marks it not loaded
@@ -277,7 +299,7 @@ void XmlReader::readItem(TfrxXMLItem *item, bool partialLoading)
         close(item);
         return;
     }
-    open.push_back(item);
+    openElement(item);
     while (!open.empty()) {
         start = position();
         tag = readTag();
@@ -287,8 +309,10 @@ void XmlReader::readItem(TfrxXMLItem *item, bool partialLoading)
             if (!tag.name.isEmpty() &&
                 decodeName(tag.name.sliced(1)).compare(element->m_name, Qt::CaseInsensitive) != 0)
                 throw TfrxInvalidXMLException(Reason::MismatchedEndTag, tag.offset);
-            close(element);
             open.pop_back();
+            if (childCounts.size() <= open.size()) childCounts.resize(open.size() + 1);
+            childCounts[open.size()] = element->Count();
+            close(element);
             continue;
         }
         auto *child = new TfrxXMLItem;
@@ -296,7 +320,7 @@ void XmlReader::readItem(TfrxXMLItem *item, bool partialLoading)
         if (assignTag(child, tag, start, partialLoading))
             close(child);
         else
-            open.push_back(child);
+            openElement(child);
     }
 }
 

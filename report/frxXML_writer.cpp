@@ -77,7 +77,10 @@ void XmlWriter::writeStartTag(const TfrxXMLItem *item, int depth)
         if (!item->m_text.startsWith(u' ')) m_buffer.append(' ');
         writeUtf8(item->m_text);
     }
-    if (item->m_unloadable) append(" ld=\"0\"");
+    if (item->m_unloadable)
+        append(" ld=\"0\"");
+    else if (item->Count() && item->m_text.endsWith(u'/'))
+        append("  "); // the reader drops one trailing space; a "/" before ">" would end the element
     append(item->Count() ? QByteArrayView(">") : QByteArrayView("/>"));
     if (m_indented) append("\r\n");
     flushIfFull();

@@ -455,6 +455,19 @@ TEST(frxXML, markerIsDroppedWhenReadFully)
     EXPECT_EQ(save(document), declaration + R"(<r><page0><b1/></page0><page1 n="1"/><p n="2"/></r>)");
 }
 
+TEST(frxXML, textEndingInSlashStaysAnElementWithChildren)
+{
+    // Dropping the marker leaves the text ending in "/"; written as it stands, the element would
+    // read back as empty and its end tag would no longer match.
+    TfrxXMLDocument document;
+    load(document, declaration + R"(<r><a x/ ld="0"><b/></a></r>)");
+    EXPECT_EQ(document.RootItem()->Items(0)->Text(), u"x/"_s);
+    const QByteArray saved = save(document);
+    TfrxXMLDocument copy;
+    load(copy, saved);
+    EXPECT_EQ(dump(copy.RootItem()), u"r|\n  a|x/ \n    b|\n"_s);
+}
+
 TEST(frxXML, partialLoadingLeavesMarkedElementsInTheSource)
 {
     const QByteArray bytes = declaration + R"(<r><page0 a="1"><b1 t="0"/></page0>)" +

@@ -1,0 +1,85 @@
+// Loads arbitrary bytes as an XML document, fully and with partial loading, looks attributes up
+// and writes the result. Malformed input may only raise the documented errors, and whatever was
+// read must be written as a document that reads back without error.
+#include "report/frxXML.h"
+
+#include <QBuffer>
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+using namespace frx;
+
+namespace {
+
+void lookUpAttributes(TfrxXMLDocument &document)
+{
+    std::vector<TfrxXMLItem *> pending{document.RootItem()};
+    while (!pending.empty()) {
+        TfrxXMLItem *item = pending.back();
+        pending.pop_back();
+        document.LoadItem(item);
+        try {
+            item->Prop(u"Name");
+            item->Prop(u"Text");
+        } catch (const platform::ConvertError &) {
+        }
+        for (int i = 0; i < item->Count(); ++i)
+            pending.push_back(item->Items(i));
+    }
+}
+
+QByteArray save(TfrxXMLDocument &document)
+{
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    document.SaveToStream(out);
+    return out.data();
+}
+
+void checkWrittenDocumentReadsBack(TfrxXMLDocument &document)
+{
+    QBuffer in;
+    in.setData(save(document));
+    in.open(QIODevice::ReadOnly);
+    TfrxXMLDocument copy;
+    try {
+        copy.LoadFromStream(in);
+    } catch (const TfrxInvalidXMLException &) {
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    {
+        TfrxXMLDocument document;
+        QBuffer in;
+        in.setData(bytes);
+        in.open(QIODevice::ReadOnly);
+        try {
+            document.LoadFromStream(in);
+        } catch (const TfrxInvalidXMLException &) {
+        }
+        lookUpAttributes(document);
+        checkWrittenDocumentReadsBack(document);
+    }
+    {
+        TfrxXMLDocument document;
+        auto in = std::make_unique<QBuffer>();
+        in->setData(bytes);
+        in->open(QIODevice::ReadOnly);
+        try {
+            document.LoadFromStream(std::move(in), true);
+        } catch (const TfrxInvalidXMLException &) {
+        }
+        save(document); // reads the parked elements back from the source
+        lookUpAttributes(document);
+        checkWrittenDocumentReadsBack(document);
+    }
+    return 0;
+}
