@@ -1,0 +1,42 @@
+// tovaro-report printers: the printers the report engine sees, or the virtual printer that stands
+// in when none is installed.
+#include "tools/command.h"
+
+#include "report/frxPrinter.h"
+#include "report/frxRes.h"
+
+#include <cstdio>
+
+namespace {
+
+// "* NAME<TAB>N papers<TAB>X x Y dpi", the star marking the default printer.
+QString describe(frx::TfrxCustomPrinter *printer, bool isDefault)
+{
+    printer->Prepare();
+    QString line = (isDefault ? QStringLiteral("* ") : QStringLiteral("  ")) + printer->Name();
+    if (!printer->Initialized()) return line + QStringLiteral("\tPrinter selected is not valid");
+    return line + QStringLiteral("\t%1 papers\t%2 x %3 dpi")
+                      .arg(printer->Papers().size())
+                      .arg(printer->DPI().x())
+                      .arg(printer->DPI().y());
+}
+
+int listPrinters(const QStringList &arguments)
+{
+    if (!arguments.isEmpty()) return tools::fail(QStringLiteral("printers takes no arguments"));
+    frx::TfrxPrinters *printers = frx::frxPrinters();
+    if (!printers->HasRealPrinters())
+        std::printf("%s\n", frx::frxGet(QStringLiteral("clNoPrinters")).toUtf8().constData());
+    const QString defaultName = printers->DefaultPrinterName();
+    for (int i = 0; i < printers->Count(); ++i) {
+        frx::TfrxCustomPrinter *printer = printers->PrinterAt(i);
+        const bool isDefault = printers->HasRealPrinters() ? printer->Name() == defaultName : true;
+        std::printf("%s\n", describe(printer, isDefault).toUtf8().constData());
+    }
+    return 0;
+}
+
+const tools::CommandRegistration registration(QStringLiteral("printers"), QStringLiteral("printers"),
+                                              listPrinters);
+
+} // namespace
