@@ -8,6 +8,8 @@
 
 #include <cups/cups.h>
 
+#include <cmath>
+
 namespace platform {
 
 namespace {
@@ -151,6 +153,27 @@ std::optional<DeviceMode> CupsPrintDevice::defaultMode()
     return mode;
 }
 
+// The resolution the queue prints at by default, in dots per inch; 0 when it names none.
+int defaultResolution(const QString &name)
+{
+    int resolution = 0;
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr);
+    if (!dest) return 0;
+    if (cups_dinfo_t *dinfo = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest)) {
+        if (ipp_attribute_t *value =
+                cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, dinfo, "printer-resolution")) {
+            int yres = 0;
+            ipp_res_t units = IPP_RES_PER_INCH;
+            const int xres = ippGetResolution(value, 0, &yres, &units);
+            if (xres > 0 && xres == yres)
+                resolution = units == IPP_RES_PER_INCH ? xres : int(std::lround(xres * 2.54));
+        }
+        cupsFreeDestInfo(dinfo);
+    }
+    cupsFreeDests(1, dest);
+    return resolution;
+}
+
 int CupsPrintDevice::dpi()
 {
     if (m_dpi == 0) {
@@ -158,6 +181,9 @@ int CupsPrintDevice::dpi()
         if (printer.isNull()) return 0;
         m_measurePrinter = std::make_unique<QPrinter>(printer, QPrinter::HighResolution);
         m_measurePrinter->setFullPage(true);
+        // Qt's high resolution is a fixed 1200; the queue's own default is what its driver uses.
+        if (const int resolution = defaultResolution(m_name); resolution > 0)
+            m_measurePrinter->setResolution(resolution);
         m_dpi = m_measurePrinter->resolution();
     }
     return m_dpi;

@@ -49,20 +49,23 @@ void reportInvalidPrinter()
     std::fprintf(stderr, "%s: %s\n", caption.toUtf8().constData(), text.toUtf8().constData());
 }
 
-QPainter *TfrxPrinterCanvas::Painter() const
+TfrxPrinterCanvas::TfrxPrinterCanvas() = default;
+
+TfrxPrinterCanvas::~TfrxPrinterCanvas() = default;
+
+void TfrxPrinterCanvas::Bind(QPainter *painter, QPoint dpi)
 {
-    return m_printer->SheetPainter();
+    Unbind();
+    if (!painter) return;
+    m_painter = painter;
+    m_canvas = std::make_unique<platform::Canvas>(painter, dpi.x(), dpi.y());
+    m_canvas->setPrinterCanvas(true);
 }
 
-platform::FontValue TfrxPrinterCanvas::PrinterFont(const platform::FontValue &font) const
+void TfrxPrinterCanvas::Unbind()
 {
-    platform::FontValue adjusted = font;
-    const int dpi = m_printer->DPI().y();
-    if (dpi <= 0 || dpi == font.pixelsPerInch) return adjusted;
-    const int points = font.size();
-    adjusted.pixelsPerInch = dpi;
-    adjusted.setSize(points);
-    return adjusted;
+    m_canvas.reset();
+    m_painter = nullptr;
 }
 
 TfrxCustomPrinter::TfrxCustomPrinter(const QString &name, const QString &port) : m_name(name), m_port(port)

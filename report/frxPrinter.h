@@ -6,7 +6,7 @@
 // Windows paper-source numbers (7 automatic).
 #pragma once
 
-#include "platform/font.h"
+#include "platform/canvas.h"
 #include "platform/printing.h"
 #include "report/frxUtils.h"
 
@@ -54,23 +54,28 @@ using PrinterErrorHandler = std::function<void(const QString &caption, const QSt
 // Installs handler; an empty one restores the default.
 void setPrinterErrorHandler(PrinterErrorHandler handler);
 
-class TfrxCustomPrinter;
-
-// The canvas of a printer. Its font follows the printer's vertical resolution, so that a point
-// size maps to printer dots. The painter belongs to the printer's device and exists only between
-// BeginSheet and EndSheet.
+// The canvas of a printer: between BeginSheet and EndSheet it draws on the sheet in printer dots
+// from the corner of the printable area, at the printer's resolution, and sizes every font it
+// selects by its point size at the vertical resolution, so that point sizes map to printer dots.
 class TfrxPrinterCanvas {
 public:
-    explicit TfrxPrinterCanvas(TfrxCustomPrinter *printer) : m_printer(printer) {}
+    TfrxPrinterCanvas();
+    ~TfrxPrinterCanvas();
+    TfrxPrinterCanvas(const TfrxPrinterCanvas &) = delete;
+    TfrxPrinterCanvas &operator=(const TfrxPrinterCanvas &) = delete;
 
-    // The painter of the open sheet, or null. Device coordinates are printer dots from the
-    // corner of the printable area.
-    QPainter *Painter() const;
-    // font at the printer's vertical resolution with its point size kept.
-    platform::FontValue PrinterFont(const platform::FontValue &font) const;
+    // The canvas of the open sheet, owned by this object; null outside a sheet.
+    platform::Canvas *Canvas() const { return m_canvas.get(); }
+    // The painter of the open sheet, owned by the printer's device; null outside a sheet.
+    QPainter *Painter() const { return m_painter; }
+
+    // Binds the canvas to the painter of a sheet just begun, at dpi; the printer calls these.
+    void Bind(QPainter *painter, QPoint dpi);
+    void Unbind();
 
 private:
-    TfrxCustomPrinter *m_printer;
+    std::unique_ptr<platform::Canvas> m_canvas;
+    QPainter *m_painter = nullptr;
 };
 
 // What every printer offers. Operations that talk to the device return false when it refused.
@@ -144,15 +149,12 @@ public:
     int PaperNameToCode(const QString &name) const;
     int BinNameToCode(const QString &name) const;
 
-    // The painter of the open sheet (null outside a sheet and on printers that cannot print).
-    virtual QPainter *SheetPainter() { return nullptr; }
-
 protected:
     QString m_name;
     QString m_port;
     QList<NamedCode> m_bins;
     QList<NamedCode> m_papers;
-    TfrxPrinterCanvas m_canvas{this};
+    TfrxPrinterCanvas m_canvas;
     QPoint m_dpi;
     int m_defPaper = 0;
     TPrinterOrientation m_defOrientation = poPortrait;
@@ -191,7 +193,6 @@ public:
                          TPrinterOrientation orientation) override;
     void SetPaperForPrint(int paperCode, Extended paperWidth, Extended paperHeight,
                           TPrinterOrientation orientation, int bin, int duplex, int copies) override;
-    QPainter *SheetPainter() override;
 
     // The device settings in force (meaningful once prepared).
     const platform::DeviceMode &Mode() const { return m_mode; }

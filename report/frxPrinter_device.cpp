@@ -134,16 +134,20 @@ bool TfrxPrinter::BeginJob()
 
 bool TfrxPrinter::BeginSheet()
 {
-    return m_printing && m_device->beginPage();
+    if (!m_printing || !m_device->beginPage()) return false;
+    m_canvas.Bind(m_device->painter(), m_dpi);
+    return true;
 }
 
 bool TfrxPrinter::EndSheet()
 {
+    m_canvas.Unbind();
     return m_printing && m_device->endPage();
 }
 
 bool TfrxPrinter::EndJob()
 {
+    m_canvas.Unbind();
     const bool sent = m_printing && m_device->endJob();
     m_printing = false;
     m_driverDialogBin = -1;
@@ -152,6 +156,7 @@ bool TfrxPrinter::EndJob()
 
 void TfrxPrinter::AbortJob()
 {
+    m_canvas.Unbind();
     if (m_printing) m_device->abortJob();
     m_printing = false;
     m_driverDialogBin = -1;
@@ -170,11 +175,6 @@ bool TfrxPrinter::WriteRaw(const QString &text)
 bool TfrxPrinter::EndRawJob()
 {
     return m_initialized && m_device->endRawJob();
-}
-
-QPainter *TfrxPrinter::SheetPainter()
-{
-    return m_printing ? m_device->painter() : nullptr;
 }
 
 } // namespace frx

@@ -376,7 +376,7 @@ TEST_F(frxPrinterTest, jobRunsSheetsOnTheDeviceWithADefaultTitle)
     EXPECT_FALSE(office->BeginJob());
     ASSERT_TRUE(office->BeginSheet());
     ASSERT_NE(office->Canvas()->Painter(), nullptr);
-    office->Canvas()->Painter()->drawRect(0, 0, 600, 600);
+    office->Canvas()->Canvas()->rectangle(0, 0, 600, 600);
     ASSERT_TRUE(office->EndSheet());
     office->SetPaperForPrint(11, 148, 210, poLandscape, 7, 1, 1);
     ASSERT_TRUE(office->BeginSheet());
@@ -443,21 +443,32 @@ TEST_F(frxPrinterTest, rawJobWritesTextInTheSystemCodePage)
               QByteArray("\x1b@") + platform::toSystemCodePage(QStringLiteral("张三")) + QByteArray("\r\n"));
 }
 
-TEST_F(frxPrinterTest, canvasFontFollowsTheVerticalResolution)
+TEST_F(frxPrinterTest, sheetCanvasDrawsAtThePrinterResolutionWithPrinterFonts)
 {
-    FakePrintDevice::Setup setup = printer(QStringLiteral("Wide"));
-    setup.dpi = 300;
-    setup.dpiY = 600;
-    install({setup}, QString());
+    FakePrintSystem *system = install({printer(QStringLiteral("Wide"))}, QString());
     TfrxPrinters printers;
+    TfrxCustomPrinter *wide = printers.Current();
+    EXPECT_EQ(wide->Canvas()->Canvas(), nullptr);
+    ASSERT_TRUE(wide->BeginJob());
+    ASSERT_TRUE(wide->BeginSheet());
+    platform::Canvas *canvas = wide->Canvas()->Canvas();
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->dpiY(), 600);
+    EXPECT_TRUE(canvas->isPrinterCanvas());
+    EXPECT_EQ(canvas->painter(), wide->Canvas()->Painter());
     platform::FontValue font;
     font.name = QStringLiteral("宋体");
-    font.setSize(10); // height -13 at 96 per inch
-    const platform::FontValue printerFont = printers.Current()->Canvas()->PrinterFont(font);
-    EXPECT_EQ(printerFont.pixelsPerInch, 600);
-    EXPECT_EQ(printerFont.height, -83);
-    EXPECT_EQ(printerFont.size(), 10);
-    EXPECT_EQ(printerFont.name, font.name);
+    font.setSize(10); // a height of -13 at 96 per inch
+    canvas->setFont(font);
+    // Ten points at 600 dots per inch are 83 dots, far wider than the 13 pixels the height says.
+    EXPECT_GT(canvas->textWidth(QStringLiteral("张三")), 100);
+    canvas->rectangle(0, 0, 600, 300);
+    ASSERT_TRUE(wide->EndSheet());
+    EXPECT_EQ(wide->Canvas()->Canvas(), nullptr);
+    ASSERT_TRUE(wide->EndJob());
+    const QList<QPicture> &pages = system->lastOpened(QStringLiteral("Wide"))->pages();
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_FALSE(pages[0].boundingRect().isEmpty());
 }
 
 TEST_F(frxPrinterTest, processWideListIsBuiltOnce)
@@ -466,4 +477,35 @@ TEST_F(frxPrinterTest, processWideListIsBuiltOnce)
     TfrxPrinters *list = frxPrinters();
     EXPECT_EQ(list, frxPrinters());
     EXPECT_NE(list->Current(), nullptr);
+}
+
+// Needs a CUPS server with at least one queue (the test set-up starts one); skipped otherwise.
+TEST_F(frxPrinterTest, cupsQueuesAreListedPreparedAndPrintToFile)
+{
+    platform::setPrintSystem(platform::createCupsPrintSystem());
+    TfrxPrinters printers;
+    if (!printers.HasRealPrinters())
+        GTEST_SKIP() << "no CUPS queue";
+    TfrxCustomPrinter *current = printers.Current();
+    ASSERT_TRUE(current->Initialized());
+    EXPECT_GT(current->DPI().y(), 0);
+    EXPECT_NE(current->PaperIndex(9), -1);
+    current->SetPaperForView(9, 0, 0, poLandscape);
+    EXPECT_EQ(current->PaperWidth(), 297);
+    EXPECT_EQ(current->PaperHeight(), 210);
+
+    QTemporaryDir dir;
+    current->SetOutputFile(dir.filePath(QStringLiteral("cups.pdf")));
+    current->SetPaperForPrint(11, 148, 210, poPortrait, 7, 1, 1);
+    ASSERT_TRUE(current->BeginJob());
+    ASSERT_TRUE(current->BeginSheet());
+    current->Canvas()->Canvas()->rectangle(0, 0, 100, 100);
+    ASSERT_TRUE(current->EndSheet());
+    ASSERT_TRUE(current->EndJob());
+    current->SetOutputFile(QString());
+    const QList<QSizeF> sizes = testing_support::pdfPageSizes(dir.filePath(QStringLiteral("cups.pdf")));
+    ASSERT_EQ(sizes.size(), 1);
+    EXPECT_TRUE(testing_support::samePoints(sizes[0], QSizeF(419.5, 595.3)))
+        << sizes[0].width() << " x " << sizes[0].height();
+    EXPECT_TRUE(errors.isEmpty());
 }
