@@ -1,0 +1,87 @@
+#include "apptest.h"
+
+#include "platform/errorguard.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include <memory>
+
+namespace apptest {
+
+void ensureApplication()
+{
+    if (QApplication::instance()) return;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "tst_app";
+    static char *argv[] = {name, nullptr};
+    // Never destroyed: a static application would outlive Qt's own globals at exit.
+    new QApplication(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tovaro"));
+}
+
+DataDir::DataDir()
+{
+    const QDir source(QStringLiteral(TOVARO_SOURCE_DIR "/data"));
+    for (const QString &name :
+         {QStringLiteral("temp.ini"), QStringLiteral("qingjian1.jpg"), QStringLiteral("qingjian2.jpg")})
+        QFile::copy(source.filePath(name), m_dir.filePath(name));
+}
+
+void DataDir::writeProfile(const QString &text) const
+{
+    writeFile(QStringLiteral("temp.ini"), text.toUtf8());
+}
+
+void DataDir::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    QFile file(m_dir.filePath(name));
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(bytes);
+}
+
+void onNextModal(std::function<void(QWidget *modal)> action)
+{
+    auto *timer = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            action(modal);
+        } else if (++*tries > 500) {
+            timer->stop();
+            timer->deleteLater();
+        }
+    });
+    timer->start(10);
+}
+
+ErrorRecorder::ErrorRecorder()
+{
+    platform::setErrorPresenter([this](QWidget *, const QString &text) { messages << text; });
+}
+
+ErrorRecorder::~ErrorRecorder()
+{
+    platform::setErrorPresenter({});
+}
+
+} // namespace apptest
+
+#include <QMouseEvent>
+#include <QWidget>
+
+namespace apptest {
+
+void sendMouse(QWidget *widget, int type, Qt::MouseButton button, Qt::MouseButtons buttons, QPoint pos)
+{
+    QMouseEvent event(static_cast<QEvent::Type>(type), QPointF(pos), QPointF(widget->mapToGlobal(pos)),
+                      button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace apptest
