@@ -1,17 +1,20 @@
+// The card program: the main window and the event details dialog, then the message loop until the
+// main window closes.
+#include "app/main_unit.h"
+#include "app/tmp.h"
+
+#include "platform/appdir.h"
+
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tovaro"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tovaro"));
-    auto *label = new QLabel(QStringLiteral("请柬打印程序正在建设中。"), &window);
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(640, 400);
-    window.show();
+
+    TMainForm MainForm(platform::applicationDir());
+    Tfrm_tmp frm_tmp(&MainForm);
+    MainForm.setDetailsDialog(&frm_tmp);
+    MainForm.show();
     return app.exec();
 }

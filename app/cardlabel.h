@@ -1,0 +1,42 @@
+// A text item on the card canvas: a label sized to its caption, with an integer tag for its drag
+// state, that hands its mouse presses, moves and releases to the handlers given to it.
+#pragma once
+
+#include <QLabel>
+
+#include <cstdint>
+#include <functional>
+
+class CardLabel : public QLabel {
+    Q_OBJECT
+public:
+    // doubleClick marks the press that completes a double click; x, y are inside the label.
+    using PressHandler =
+        std::function<void(CardLabel *label, Qt::MouseButton button, bool doubleClick, int x, int y)>;
+    using PointHandler = std::function<void(CardLabel *label, Qt::MouseButton button, int x, int y)>;
+
+    explicit CardLabel(const QString &caption, QWidget *parent = nullptr);
+
+    // The caption as set, line breaks "\r\n" included; shown with one line per "\r\n".
+    QString caption() const { return m_caption; }
+    void setCaption(const QString &caption);
+
+    std::int32_t tag() const { return m_tag; }
+    void setTag(std::int32_t tag) { m_tag = tag; }
+
+    void setMouseHandlers(PressHandler press, PointHandler move, PointHandler release);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    QString m_caption;
+    std::int32_t m_tag = 0;
+    PressHandler m_press;
+    PointHandler m_move;
+    PointHandler m_release;
+};

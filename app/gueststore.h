@@ -1,0 +1,58 @@
+// The guest store and the guest list: the table keren (ID assigned by the store, 姓名 the name) in
+// an SQLite file, and the query over it that the grid shows and the card report reads. Every change
+// is written to the file at once.
+#pragma once
+
+#include "platform/sqlitecursor.h"
+
+#include <QString>
+
+class GuestStore {
+public:
+    // The list's query texts.
+    static QString initialQuery(); // at start, until the first print: the store's own order
+    static QString sortedQuery();  // after every print: sorted by ID
+    static QString nameQuery();    // one name, bound as the query's one parameter
+    static QString nameColumn();   // "姓名"
+
+    GuestStore();
+
+    // The store's file; a missing file is created with an empty table keren when the list opens.
+    void setDatabaseFile(const QString &path);
+    QString databaseFile() const;
+
+    // Closes the list and opens it again with its current query; the first guest becomes current.
+    // Throws platform::DatabaseError when the store cannot be opened or created; the list then
+    // stays closed.
+    void open();
+    void close();
+    bool isOpen() const;
+
+    QString query() const;
+    // Sets the query for the next open(); a narrowing by name goes through selectName().
+    void setQuery(const QString &sql);
+    // Sets the query that selects every guest named name, sorted by ID, for the next open().
+    void selectName(const QString &name);
+
+    // The current guest's name; empty for an open list without guests. Throws DatabaseError
+    // (field not found) when the list is closed.
+    QString currentName() const;
+    // Adds a guest named name (also an empty one); it becomes the current guest. Throws
+    // DatabaseError when the list is closed.
+    void addGuest(const QString &name);
+    // Deletes the current guest; nothing when the list is empty or closed.
+    void deleteCurrent();
+    // Deletes every guest of the list; nothing when it is empty or closed.
+    void deleteAll();
+    bool isEmpty() const;
+
+    // The list's cursor, for the grid and the card report.
+    platform::SqliteCursor &cursor() { return m_cursor; }
+    const platform::SqliteCursor &cursor() const { return m_cursor; }
+
+private:
+    void ensureDatabase() const;
+
+    platform::SqliteCursor m_cursor;
+    QString m_path;
+};

@@ -1,0 +1,34 @@
+// A main window over a fresh data folder, with its event details dialog, for the widget tests.
+#pragma once
+
+#include "apptest.h"
+
+#include "app/main_unit.h"
+#include "app/tmp.h"
+
+#include <memory>
+
+namespace apptest {
+
+class MainWindowFixture {
+public:
+    MainWindowFixture();
+    ~MainWindowFixture();
+
+    // Shows the window and waits for its first activation to have run.
+    void start();
+    // Makes the picture stand at pixel x 0 of the canvas.
+    void pictureToCanvasLeft();
+    // Drags label by the pixels given: press (left button unless told), move, release.
+    void drag(QWidget *label, QPoint by, Qt::MouseButton button = Qt::LeftButton);
+    void doubleClick(QWidget *label, QPoint at);
+    // Selects template position n as the user would.
+    void chooseTemplate(int n);
+
+    DataDir dir;
+    ErrorRecorder errors;
+    std::unique_ptr<Tfrm_tmp> dialog;
+    std::unique_ptr<TMainForm> form;
+};
+
+} // namespace apptest
