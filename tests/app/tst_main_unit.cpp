@@ -177,6 +177,11 @@ TEST_F(MainWindow, horizontalTemplateLoadsTheSecondPictureWithPlainTexts)
     EXPECT_EQ(qj(16)->caption(), QStringLiteral("举行"));
     EXPECT_EQ(f().layoutTable()[1].Left, 30);
     EXPECT_EQ(qj(1)->pos(), QPoint(expectedX(30), expectedY(30)));
+    // The canvas scrolls over the whole wider picture.
+    QCoreApplication::processEvents();
+    QScrollBar *across = f().scrlbx1->horizontalScrollBar();
+    EXPECT_TRUE(across->isVisible());
+    EXPECT_GE(across->maximum(), f().img1->x() + across->value() + 807 - f().scrlbx1->viewport()->width());
 }
 
 TEST_F(MainWindow, secondVerticalTemplateUsesTheFirstPictureAndItsOwnSection)
