@@ -1,0 +1,147 @@
+#include "report/frxClass_p.h"
+
+namespace frx {
+
+namespace {
+
+struct PendingReference {
+    void *target;
+    const PropInfo *info;
+    QString name;
+};
+
+// Copies the stored properties of one object (or value object) into another by property name, as a
+// template written with default values and read back would: value objects recursively, references
+// recorded for resolution by name once the whole tree is there. Failing setters add error lines.
+class Copier {
+public:
+    QStringList errors;
+    std::vector<PendingReference> references;
+    std::vector<TfrxComponent *> loaded;
+
+    void copyProperties(void *target, const ClassInfo &targetClass, void *source,
+                        const ClassInfo &sourceClass)
+    {
+        for (const PropInfo *from : sourceClass.all) {
+            if (!from->isStored(source)) continue;
+            const PropInfo *to = targetClass.property(from->name);
+            if (!to || to->kind != from->kind) continue;
+            if (from->kind == PropKind::Object) {
+                copyProperties(to->objectOf(target), *to->objectClass, from->objectOf(source),
+                               *from->objectClass);
+                if (to->objectChanged) to->objectChanged(target);
+                continue;
+            }
+            if (from->kind == PropKind::TextStore || to->isReadOnly()) continue;
+            const PropValue value = from->value(source);
+            if (from->kind == PropKind::Component) {
+                if (const TfrxComponent *referenced = std::get<TfrxComponent *>(value))
+                    references.push_back({target, to, referenced->Name()});
+                continue;
+            }
+            try {
+                to->setValue(target, value);
+            } catch (const platform::Error &error) {
+                errors.append(error.message());
+            }
+        }
+    }
+
+    void copyObject(TfrxComponent *target, TfrxComponent *source)
+    {
+        target->IsLoading = true;
+        loaded.push_back(target);
+        copyProperties(target, *target->classInfo(), source, *source->classInfo());
+        auto *targetMemo = dynamic_cast<TfrxCustomMemoView *>(target);
+        auto *sourceMemo = dynamic_cast<TfrxCustomMemoView *>(source);
+        if (targetMemo && sourceMemo) {
+            QString text = sourceMemo->Text();
+            if (text.endsWith(u"\r\n")) text.chop(2);
+            targetMemo->SetText(text);
+        }
+    }
+
+    void copyChildren(TfrxComponent *target, TfrxComponent *source, TfrxComponent *owner)
+    {
+        const QList<TfrxComponent *> children = source->Objects();
+        for (TfrxComponent *child : children) {
+            TfrxComponent *copy = owner->FindComponent(child->Name());
+            if (!copy) {
+                if (!child->classInfo()->create) continue;
+                copy = child->classInfo()->create(target);
+                try {
+                    copy->SetName(child->Name());
+                } catch (const platform::Error &error) {
+                    errors.append(error.message());
+                }
+            }
+            copyObject(copy, child);
+            copyChildren(copy, child, owner);
+        }
+    }
+
+    void resolve(TfrxComponent *root)
+    {
+        for (const PendingReference &reference : references) {
+            TfrxComponent *found = root->FindObject(reference.name);
+            if (!found) found = root->FindComponent(reference.name);
+            if (!found) continue;
+            try {
+                reference.info->setValue(reference.target, found);
+            } catch (const platform::Error &error) {
+                errors.append(error.message());
+            }
+        }
+        for (TfrxComponent *object : loaded)
+            object->IsLoading = false;
+    }
+};
+
+void copyCollections(TfrxReport *target, const TfrxReport *source)
+{
+    for (int i = 0; i < source->Datasets.Count(); ++i)
+        target->Datasets.Add()->SetDataSet(source->Datasets.Items(i)->DataSet());
+    for (int i = 0; i < source->Variables.Count(); ++i)
+        *target->Variables.Add() = *source->Variables.Items(i);
+    target->Styles.Name = source->Styles.Name;
+    for (int i = 0; i < source->Styles.Count(); ++i) {
+        const TfrxStyleItem *from = source->Styles.Items(i);
+        TfrxStyleItem *to = target->Styles.Add();
+        to->SetName(from->Name());
+        to->Color = from->Color;
+        to->Font = from->Font;
+        to->Frame = from->Frame;
+    }
+}
+
+void copyFrom(TfrxComponent *target, TfrxComponent *source, bool withChildren)
+{
+    if (!source || source == target) return;
+    target->Clear();
+    TfrxComponent *owner = target->OwnerReport();
+    if (!owner) owner = target;
+    Copier copier;
+    copier.copyObject(target, source);
+    auto *targetReport = dynamic_cast<TfrxReport *>(target);
+    auto *sourceReport = dynamic_cast<TfrxReport *>(source);
+    if (targetReport && sourceReport) copyCollections(targetReport, sourceReport);
+    if (withChildren) copier.copyChildren(target, source, owner);
+    copier.resolve(owner);
+    if (TfrxReport *report = target->OwnerReport())
+        for (const QString &error : copier.errors)
+            report->ErrorList.Add(error);
+}
+
+} // namespace
+
+void TfrxComponent::Assign(TfrxComponent *source)
+{
+    copyFrom(this, source, false);
+}
+
+void TfrxComponent::AssignAll(TfrxComponent *source)
+{
+    copyFrom(this, source, true);
+}
+
+} // namespace frx

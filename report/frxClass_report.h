@@ -1,0 +1,308 @@
+// The report component: the root of a report definition with its options, data set list, variables,
+// styles and error list. Included through frxClass.h.
+#pragma once
+
+#include "report/frxClass.h"
+#include "report/frxVariables.h"
+
+#include <functional>
+#include <memory>
+
+class QObject;
+
+namespace frx {
+
+enum TfrxPreviewButton : unsigned {
+    pbPrint = 1,
+    pbLoad = 2,
+    pbSave = 4,
+    pbExport = 8,
+    pbZoom = 16,
+    pbFind = 32,
+    pbOutline = 64,
+    pbPageSetup = 128,
+    pbTools = 256,
+    pbEdit = 512,
+    pbNavigator = 1024,
+    pbExportQuick = 2048,
+    pbNoClose = 4096,
+    pbNoFullScreen = 8192,
+    pbNoEmail = 16384
+};
+using TfrxPreviewButtons = unsigned;
+enum TfrxZoomMode { zmDefault, zmWholePage, zmPageWidth, zmManyPages };
+enum TfrxPrintMode { pmDefault, pmSplit, pmJoin, pmScale };
+enum TfrxPrintPages { ppAll, ppOdd, ppEven };
+enum TfrxSilentMode { simMessageBoxes, simSilent, simReThrow };
+enum TfrxProgressType { ptRunning, ptExporting, ptPrinting };
+
+// A text list kept sorted (ignoring case) without duplicates.
+class SortedStringList {
+public:
+    void Add(const QString &line);
+    void Clear() { m_lines.clear(); }
+    int Count() const { return int(m_lines.size()); }
+    const QStringList &Lines() const { return m_lines; }
+    // The lines each followed by CR LF.
+    QString Text() const;
+
+private:
+    QStringList m_lines;
+};
+
+// Switches of preparation.
+class TfrxEngineOptions {
+public:
+    static const ClassInfo &staticClassInfo();
+    // Copies the published values only.
+    void Assign(const TfrxEngineOptions &source);
+    // ConvertNulls True, DoublePass False; the rest stays.
+    void Clear();
+    bool SilentMode() const { return NewSilentMode == simSilent; }
+    void SetSilentMode(bool silent) { NewSilentMode = silent ? simSilent : simMessageBoxes; }
+
+    bool ConvertNulls = true;
+    bool DoublePass = false;
+    int MaxMemSize = 10;
+    bool PrintIfEmpty = true;
+    TfrxSilentMode NewSilentMode = simMessageBoxes;
+    QString TempDir;
+    bool UseFileCache = false;
+    bool ThreadSafe = false;
+    bool UseGlobalDataSetList = true;
+    bool DestroyForms = true;
+};
+
+// Settings of the preview window.
+class TfrxPreviewOptions {
+public:
+    static const ClassInfo &staticClassInfo();
+    void Assign(const TfrxPreviewOptions &source) { *this = source; }
+    // Outline and cache settings back to their defaults.
+    void Clear();
+
+    bool AllowEdit = true;
+    TfrxPreviewButtons Buttons = 4095;
+    bool DoubleBuffered = true;
+    bool Maximized = true;
+    bool MDIChild = false;
+    bool Modal = true;
+    bool OutlineExpand = true;
+    bool OutlineVisible = false;
+    int OutlineWidth = 120;
+    int PagesInCache = 50;
+    bool ShowCaptions = false;
+    bool ThumbnailVisible = false;
+    Extended Zoom = 1;
+    TfrxZoomMode ZoomMode = zmDefault;
+    bool PictureCacheInFile = false;
+    bool RightToLeftPreview = false;
+};
+
+// Settings of printing.
+class TfrxPrintOptions {
+public:
+    TfrxPrintOptions();
+    static const ClassInfo &staticClassInfo();
+    void Assign(const TfrxPrintOptions &source);
+    // Every setting back to its default.
+    void Clear();
+
+    int Copies = 1;
+    bool Collate = true;
+    QString PageNumbers;
+    QString Printer;
+    TfrxPrintMode PrintMode = pmDefault;
+    int PrintOnSheet = 0;
+    TfrxPrintPages PrintPages = ppAll;
+    bool Reverse = false;
+    bool ShowDialog = true;
+    int PagesOnSheet = 0;
+};
+
+// Information about the report; dates are day serials (days since 1899-12-30, fraction = time of day).
+class TfrxReportOptions {
+public:
+    TfrxReportOptions();
+    static const ClassInfo &staticClassInfo();
+    void Assign(const TfrxReportOptions &source);
+    // Clears the texts, the password and the accepted password; both dates become now.
+    void Clear();
+    // The current local time as a day serial.
+    static Extended Now();
+
+    QString Author;
+    bool Compressed = false;
+    QString ConnectionName;
+    Extended CreateDate = 0;
+    Extended LastChange = 0;
+    QStringList Description;
+    QString InitString;
+    QString Name;
+    QString Password;
+    QString VersionBuild, VersionMajor, VersionMinor, VersionRelease;
+    QString PrevPassword;   // the password accepted last
+    QString HiddenPassword; // preset by the host before loading
+};
+
+// One entry of the report's data set list.
+class TfrxDataSetItem {
+public:
+    explicit TfrxDataSetItem(TfrxReport *report) : m_report(report) {}
+    static const ClassInfo &staticClassInfo();
+    TfrxComponent *DataSet() const { return m_link.dataSet; }
+    void SetDataSet(TfrxComponent *dataSet);
+    QString DataSetName() const { return m_link.userName(); }
+    // An empty name clears the reference; another resolves through the report's FindDataSet.
+    void SetDataSetName(const QString &name);
+
+private:
+    TfrxReport *m_report;
+    TfrxDataSetLink m_link;
+};
+
+// The data sets a report may use.
+class TfrxReportDataSets {
+public:
+    explicit TfrxReportDataSets(TfrxReport *report) : m_report(report) {}
+    TfrxDataSetItem *Add();
+    void Clear() { m_items.clear(); }
+    void Delete(int index);
+    int Count() const { return int(m_items.size()); }
+    TfrxDataSetItem *Items(int index) const { return m_items.at(index).get(); }
+    // The item referring to that data set, or none.
+    TfrxDataSetItem *Find(const TfrxComponent *dataSet) const;
+    // The first item whose data set's UserName equals the name ignoring A-Z case, or none.
+    TfrxDataSetItem *Find(const QString &userName) const;
+    // Destroys the items referring to a data set being destroyed.
+    void Removed(const TfrxComponent *dataSet);
+
+private:
+    TfrxReport *m_report;
+    std::vector<std::unique_ptr<TfrxDataSetItem>> m_items;
+};
+
+class TfrxStyles;
+
+// A named style: colour, font and frame applied to text objects.
+class TfrxStyleItem {
+public:
+    explicit TfrxStyleItem(TfrxStyles *styles);
+    static const ClassInfo &staticClassInfo();
+    const QString &Name() const { return m_name; }
+    // Fails with "Duplicate name" when another style of the collection has that name (case ignored).
+    void SetName(const QString &name);
+
+    int Color = clTransparent;
+    FontValue Font;
+    TfrxFrame Frame;
+
+private:
+    TfrxStyles *m_styles;
+    QString m_name;
+};
+
+// The report's styles.
+class TfrxStyles {
+public:
+    explicit TfrxStyles(TfrxReport *report) : m_report(report) {}
+    TfrxStyleItem *Add();
+    void Clear() { m_items.clear(); }
+    int Count() const { return int(m_items.size()); }
+    TfrxStyleItem *Items(int index) const { return m_items.at(index).get(); }
+    // The style of that name ignoring case, or none.
+    TfrxStyleItem *Find(const QString &name) const;
+    // Applies every text object's style again; a text object naming no existing style gets Style empty.
+    void Apply();
+    // The style names in collection order.
+    QStringList GetList() const;
+    TfrxReport *Report() const { return m_report; }
+
+    QString Name;
+
+private:
+    TfrxReport *m_report;
+    std::vector<std::unique_ptr<TfrxStyleItem>> m_items;
+};
+
+// Loads a template file into a report (its LoadFromFile without exception); installed by the template
+// serialiser so that report inheritance can load parents. Returns whether the file existed.
+using TemplateFileLoader = bool (*)(TfrxReport *report, const QString &fileName);
+void setTemplateFileLoader(TemplateFileLoader loader);
+
+// Shows an error message box (caption, text); installed by the window layer. Without one the text goes
+// to the standard error stream.
+using ErrorMessageBox = void (*)(const QString &caption, const QString &text);
+void setErrorMessageBox(ErrorMessageBox messageBox);
+
+// The root of a report definition. Its children are its pages.
+class TfrxReport : public TfrxComponent {
+    FRX_CLASS(TfrxReport)
+public:
+    explicit TfrxReport(TfrxComponent *owner = nullptr);
+    ~TfrxReport() override;
+    void Notification(TfrxComponent *removed) override;
+
+    // Empties the report: pages and objects (except from an ancestor), collections, options, script.
+    void Clear() override;
+
+    // The i-th entry of Objects as a page (none when it is not a page); an index outside the list
+    // fails with platform::Error "List index out of bounds (i)".
+    TfrxPage *Pages(int index) const;
+    int PagesCount() const { return int(Objects().size()); }
+    // The data set of Datasets with that UserName, or none.
+    TfrxComponent *GetDataset(const QString &alias) const;
+    // Shows, ignores or raises (platform::Error) the text by EngineOptions.NewSilentMode.
+    void ReportError(const QString &text);
+    // The executable's folder with a trailing separator; the current directory while designing.
+    QString ApplicationFolder() const;
+
+    QString Version() const { return m_version; }
+    // Ignores the argument: the version stays "4.7.61".
+    void SetVersion(const QString &) { m_version = QStringLiteral("4.7.61"); }
+    const QString &ParentReport() const { return m_parentReport; }
+    // Report inheritance: loads the ancestor file and marks every object as coming from it; empty
+    // clears the ancestor marks.
+    void SetParentReport(const QString &fileName);
+    // The copy of the ancestor report, or none.
+    TfrxReport *ParentReportObject() const { return m_parentReportObject.get(); }
+    TfrxComponent *DataSet() const { return m_dataSet.dataSet; }
+    void SetDataSet(TfrxComponent *dataSet) { m_dataSet.set(this, dataSet); }
+    QString DataSetName() const { return m_dataSet.userName(); }
+    void SetDataSetName(const QString &name) { m_dataSet.setName(this, name); }
+
+    TfrxEngineOptions EngineOptions;
+    TfrxPreviewOptions PreviewOptions;
+    TfrxPrintOptions PrintOptions;
+    TfrxReportOptions ReportOptions;
+    bool DotMatrixReport = false;
+    QString IniFile = QStringLiteral("\\Software\\Tovaro\\Reports");
+    bool OldStyleProgress = false;
+    QObject *Preview = nullptr; // an embedded preview control, not owned
+    QString ScriptLanguage = QStringLiteral("PascalScript");
+    QStringList ScriptText;
+    bool ShowProgress = true;
+    bool StoreInDFM = true;
+    QString OnRunDialogs, OnStartReport, OnStopReport, OnReportPrint;
+    // Host callback: loads an ancestor report by name instead of the file lookup.
+    std::function<void(TfrxReport *report, const QString &fileName)> OnLoadTemplate;
+
+    TfrxReportDataSets Datasets;
+    TfrxReportDataSets EnabledDataSets; // used when the global data set list is switched off
+    TfrxVariables Variables;
+    TfrxStyles Styles;
+    QStringList SystemVariables;
+    SortedStringList ErrorList;
+    QString TemplateFileName;
+    bool Terminated = false;
+    bool Reloading = false;
+    QString CurObject; // name of the object being worked on, for error lines
+
+private:
+    QString m_version = QStringLiteral("4.7.61");
+    QString m_parentReport;
+    std::unique_ptr<TfrxReport> m_parentReportObject;
+    TfrxDataSetLink m_dataSet;
+};
+
+} // namespace frx

@@ -1,0 +1,62 @@
+#include "report/frxVariables.h"
+
+#include "report/frxClass_p.h"
+
+namespace frx {
+
+namespace {
+
+// The variable's value through the registry: strings only, as templates hold them.
+PropValue variableValue(const TfrxVariable &variable)
+{
+    return variable.Value.isNull() ? QString() : variable.Value.toString();
+}
+
+} // namespace
+
+const ClassInfo &TfrxVariable::staticClassInfo()
+{
+    return buildClass<TfrxVariable>(u"TfrxVariable", nullptr, false, [](ClassBuilder<TfrxVariable> &b) {
+        b.string(u"Name", &TfrxVariable::Name);
+        b.string(
+            u"Value", [](const TfrxVariable &v) { return std::get<QString>(variableValue(v)); },
+            [](TfrxVariable &v, const QString &text) { v.Value = text; });
+    });
+}
+
+TfrxVariable *TfrxVariables::Add()
+{
+    m_items.push_back(std::make_unique<TfrxVariable>());
+    return m_items.back().get();
+}
+
+void TfrxVariables::Delete(int index)
+{
+    if (index >= 0 && index < Count()) m_items.erase(m_items.begin() + index);
+}
+
+int TfrxVariables::IndexOf(const QString &name) const
+{
+    const QString wanted = name.toLower();
+    for (int i = 0; i < Count(); ++i)
+        if (QString::localeAwareCompare(m_items[i]->Name.toLower(), wanted) == 0) return i;
+    return -1;
+}
+
+QVariant TfrxVariables::Value(const QString &name) const
+{
+    const int index = IndexOf(name);
+    return index < 0 ? QVariant() : m_items[index]->Value;
+}
+
+void TfrxVariables::SetValue(const QString &name, const QVariant &value)
+{
+    int index = IndexOf(name);
+    if (index < 0) {
+        Add()->Name = name;
+        index = Count() - 1;
+    }
+    m_items[index]->Value = value;
+}
+
+} // namespace frx

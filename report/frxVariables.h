@@ -1,0 +1,41 @@
+// Report variables: named values of a report, looked up by name ignoring case.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+namespace frx {
+
+struct ClassInfo;
+
+// One variable. Its value is Null (an invalid QVariant) when created; a string value is an expression.
+class TfrxVariable {
+public:
+    static const ClassInfo &staticClassInfo();
+    QString Name;
+    QVariant Value;
+};
+
+// The variables of a report, in insertion order.
+class TfrxVariables {
+public:
+    TfrxVariable *Add();
+    void Clear() { m_items.clear(); }
+    void Delete(int index);
+    int Count() const { return int(m_items.size()); }
+    TfrxVariable *Items(int index) const { return m_items.at(index).get(); }
+    // Index of the variable of that name (case ignored, locale-aware), or -1.
+    int IndexOf(const QString &name) const;
+    // The value of the variable of that name; Null for a missing name.
+    QVariant Value(const QString &name) const;
+    // Sets the value, appending a new variable for a missing name.
+    void SetValue(const QString &name, const QVariant &value);
+
+private:
+    std::vector<std::unique_ptr<TfrxVariable>> m_items;
+};
+
+} // namespace frx
