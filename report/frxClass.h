@@ -5,6 +5,7 @@
 #pragma once
 
 #include "report/frxClass_props.h"
+#include "report/frxPrinter.h"
 #include "report/frxUnicodeUtils.h"
 
 #include <platform/font.h>
@@ -59,7 +60,6 @@ enum TfrxShapeKind {
     skDiagonal2
 };
 enum TfrxDuplexMode { dmNone, dmVertical, dmHorizontal, dmSimplex };
-enum TPrinterOrientation { poPortrait, poLandscape };
 enum TfrxFormatKind { fkText, fkNumeric, fkDateTime, fkBoolean };
 enum TfrxDMPFontStyle : unsigned {
     fsxBold = 1,

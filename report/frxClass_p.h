@@ -2,6 +2,7 @@
 #pragma once
 
 #include "report/frxClass.h"
+#include "report/frxXML.h"
 
 #include <platform/errors.h>
 
@@ -14,12 +15,6 @@ namespace frx {
 bool sameTextAscii(QStringView a, QStringView b);
 // Lower-cases A-Z only.
 QString asciiLower(QStringView text);
-
-// Escapes LF, CR, double quote, &, < and > as decimal character references ("&quot;" as one &#34;).
-QString xmlEscape(const QString &text);
-
-// Paper width and height in millimetres of a standard paper code, portrait; nothing for an unknown code.
-std::optional<std::pair<Extended, Extended>> paperSizeMm(int paperCode);
 
 // Value names of the enumerations and sets of the object model.
 namespace enums {

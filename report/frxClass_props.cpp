@@ -26,43 +26,6 @@ QString asciiLower(QStringView text)
     return result;
 }
 
-QString xmlEscape(const QString &text)
-{
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        switch (c) {
-        case u'&':
-            if (QStringView(text).mid(i, 6) == u"&quot;") {
-                result += u"&#34;";
-                i += 5;
-            } else {
-                result += u"&#38;";
-            }
-            break;
-        case u'\n':
-            result += u"&#10;";
-            break;
-        case u'\r':
-            result += u"&#13;";
-            break;
-        case u'"':
-            result += u"&#34;";
-            break;
-        case u'<':
-            result += u"&#60;";
-            break;
-        case u'>':
-            result += u"&#62;";
-            break;
-        default:
-            result += QChar(c);
-        }
-    }
-    return result;
-}
-
 // ---- enumerations and properties ----
 
 int EnumInfo::indexOf(QStringView name) const
