@@ -143,4 +143,45 @@ void TfrxProgress::KeepOnMonitor()
     move(frame.topLeft());
 }
 
+TfrxProgressDisplay::~TfrxProgressDisplay() = default;
+
+bool TfrxProgressDisplay::Shows(TfrxProgressType kind) const
+{
+    return m_report->ShowProgress && (m_report->OldStyleProgress || kind != ptRunning);
+}
+
+void TfrxProgressDisplay::Start(TfrxProgressType kind)
+{
+    if (!Shows(kind)) return;
+    m_window.reset();
+    m_window = std::make_unique<TfrxProgress>();
+    m_window->StartProgress(0, QString(), false, true);
+}
+
+void TfrxProgressDisplay::Progress(TfrxProgressType kind, int n, bool firstPass)
+{
+    if (Shows(kind) && m_window) {
+        QString format;
+        switch (kind) {
+        case ptRunning:
+            format = frxGet(firstPass ? QStringLiteral("prRunningFirst") : QStringLiteral("prRunning"));
+            break;
+        case ptExporting:
+            format = frxGet(QStringLiteral("prExporting"));
+            break;
+        case ptPrinting:
+            format = frxGet(QStringLiteral("prPrinting"));
+            break;
+        }
+        m_window->SetProgressText(format.replace(QStringLiteral("%d"), QString::number(n)));
+        if (m_window->CancelRequested()) m_report->Terminated = true;
+    }
+    QCoreApplication::processEvents();
+}
+
+void TfrxProgressDisplay::Stop(TfrxProgressType kind)
+{
+    if (Shows(kind)) m_window.reset();
+}
+
 } // namespace frx

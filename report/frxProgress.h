@@ -4,8 +4,12 @@
 // next page.
 #pragma once
 
+#include "report/frxClass.h"
+
 #include <QPointer>
 #include <QWidget>
+
+#include <memory>
 
 class QFrame;
 class QLabel;
@@ -54,6 +58,32 @@ private:
     QPointer<QWidget> m_activeForm;
     QPoint m_dragOffset;
     bool m_terminated = false;
+};
+
+// The progress window as a report's progress events drive it: shown for printing and exporting,
+// and for preparing too in the old progress style, when the report shows progress at all. The
+// user's cancel reaches the report (Terminated) at the next progress event.
+class TfrxProgressDisplay {
+public:
+    // Serves report (not owned).
+    explicit TfrxProgressDisplay(TfrxReport *report) : m_report(report) {}
+    ~TfrxProgressDisplay();
+
+    // A run of kind starts: a new window replaces any earlier one.
+    void Start(TfrxProgressType kind);
+    // Page n of the run: the window's message names it ("prRunningFirst" in the first of two
+    // preparing passes); a cancel asks the report to terminate.
+    void Progress(TfrxProgressType kind, int n, bool firstPass = false);
+    // The run ends: the window goes.
+    void Stop(TfrxProgressType kind);
+    // The window of the running run, or null.
+    TfrxProgress *Window() const { return m_window.get(); }
+
+private:
+    bool Shows(TfrxProgressType kind) const;
+
+    TfrxReport *m_report;
+    std::unique_ptr<TfrxProgress> m_window;
 };
 
 } // namespace frx

@@ -87,3 +87,42 @@ TEST(frxProgress, staysOnTheMonitor)
     progress.StartProgress(0, QString(), false, true);
     EXPECT_TRUE(area.contains(progress.frameGeometry())) << progress.frameGeometry().x();
 }
+
+TEST(frxProgressDisplay, printingShowsPagesAndCancelTerminatesAtTheNextPage)
+{
+    TfrxReport report;
+    TfrxProgressDisplay display(&report);
+    display.Start(ptPrinting);
+    ASSERT_NE(display.Window(), nullptr);
+    EXPECT_TRUE(display.Window()->isVisible());
+    display.Progress(ptPrinting, 1);
+    EXPECT_EQ(display.Window()->LMessage->text(), u"打印页1"_s);
+    display.Progress(ptPrinting, 2);
+    EXPECT_EQ(display.Window()->LMessage->text(), u"打印页2"_s);
+    display.Window()->CancelB->click();
+    // The request waits for the next page.
+    EXPECT_FALSE(report.Terminated);
+    display.Progress(ptPrinting, 3);
+    EXPECT_TRUE(report.Terminated);
+    display.Stop(ptPrinting);
+    EXPECT_EQ(display.Window(), nullptr);
+}
+
+TEST(frxProgressDisplay, preparingShowsAWindowOnlyInTheOldStyle)
+{
+    TfrxReport report;
+    TfrxProgressDisplay display(&report);
+    display.Start(ptRunning);
+    EXPECT_EQ(display.Window(), nullptr);
+    report.OldStyleProgress = true;
+    display.Start(ptRunning);
+    ASSERT_NE(display.Window(), nullptr);
+    display.Progress(ptRunning, 4, true);
+    EXPECT_EQ(display.Window()->LMessage->text(), u"第一遍处理页4"_s);
+    display.Progress(ptRunning, 5);
+    EXPECT_EQ(display.Window()->LMessage->text(), u"正在生成页 5"_s);
+    display.Stop(ptRunning);
+    report.ShowProgress = false;
+    display.Start(ptExporting);
+    EXPECT_EQ(display.Window(), nullptr);
+}
