@@ -228,7 +228,6 @@ void Parser::parseVarSection(bool inRoutine)
             Variant v = constantValue("an initial value");
             initial = hint == Hint::Null ? v : v.convertedTo(hint);
         }
-        consume(Tok::Semicolon, "Expected ';' after the variable declaration");
         for (const Token &name : names) {
             QString key = name.text.toLower();
             if (inRoutine) {
@@ -245,6 +244,8 @@ void Parser::parseVarSection(bool inRoutine)
                 m_program->symbols.insert(key, s);
             }
         }
+        // Declared even when the semicolon is missing, so later uses do not cascade into errors.
+        consume(Tok::Semicolon, "Expected ';' after the variable declaration");
     }
 }
 

@@ -278,6 +278,8 @@ QString Variant::toString() const
     case Type::Float:
         return formats::floatToText(m_float);
     case Type::DateTime:
+        // A time of day alone (day zero) reads as the time only.
+        if (std::trunc(m_float) == 0 && m_float != 0) return formats::timeToText(m_float);
         return formats::dateTimeToText(m_float);
     case Type::String:
         return m_string;

@@ -61,7 +61,8 @@ public:
     int toInt() const;      // as toInt64, and out-of-range values are an error
     double toFloat() const;
     bool toBool() const;
-    QString toString() const; // numbers in general form, dates with the fixed settings
+    QString toString() const; // numbers in general form, dates with the fixed settings (a time alone
+                              // when the date part is zero)
     double toDateTime() const;
     ScriptObject *toObject() const; // nullptr for Null; other types raise an error
 
