@@ -442,7 +442,7 @@ ExprPtr Parser::parseName(const Token &name)
 {
     QString key = name.text.toLower();
     // A function's own name on the left of ":=" is its result.
-    if (m_scope && m_scope->routine->isFunction && check(Tok::Assign) &&
+    if (m_scope && m_scope->routine->resultSlot >= 0 && check(Tok::Assign) &&
         key == m_scope->routine->name.toLower()) {
         ++m_localUses;
         return checked(

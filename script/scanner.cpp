@@ -225,7 +225,7 @@ Token Scanner::next()
         return t;
     }
     if (isDigit(c) || (c == u'$' && isHex(peek(1)))) return number(start, line, column);
-    if (c == u'\'' || (c == u'#' && (isDigit(peek(1)) || peek(1) == u'$')))
+    if (c == u'\'' || (c == u'#' && (isDigit(peek(1)) || (peek(1) == u'$' && isHex(peek(2))))))
         return string(start, line, column);
     advance();
     auto two = [&](QChar second, Tok pair, Tok single) {
