@@ -1,5 +1,7 @@
 #include "report/frxClass_p.h"
 
+#include "report/frxUnicodeUtils.h"
+
 #include <QMutex>
 
 namespace frx {
@@ -367,6 +369,13 @@ void appendStored(QString &text, void *target, const ClassInfo &cls, const QStri
 
 } // namespace
 
+QString storedAttributes(void *target, const ClassInfo &cls, bool saveDefaults)
+{
+    QString text;
+    appendStored(text, target, cls, QString(), saveDefaults);
+    return text;
+}
+
 QString storedAttributes(TfrxComponent *object, bool saveDefaults)
 {
     QString text;
@@ -377,6 +386,110 @@ QString storedAttributes(TfrxComponent *object, bool saveDefaults)
         appendPair(text, QString(), QStringLiteral("Text"), xmlEscape(body));
     }
     return text;
+}
+
+namespace {
+
+qint64 integerFromText(const QString &text)
+{
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    if (!ok) throw platform::Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return value;
+}
+
+} // namespace
+
+PropValue propertyValueFromText(const PropInfo &info, const QString &text)
+{
+    switch (info.kind) {
+    case PropKind::Integer:
+    case PropKind::Set:
+        return integerFromText(text);
+    case PropKind::Enum: {
+        bool ok = false;
+        const qint64 ordinal = text.trimmed().toLongLong(&ok);
+        if (ok) return ordinal;
+        if (info.enumInfo->indexOf(text) < 0) invalidValue();
+        return text;
+    }
+    case PropKind::Boolean:
+        if (sameTextAscii(text, u"True")) return true;
+        if (sameTextAscii(text, u"False")) return false;
+        return integerFromText(text) != 0;
+    case PropKind::Float: {
+        QString number = text;
+        number.remove(u' ');
+        const auto value = textToFloat(number);
+        if (!value)
+            throw platform::Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        return *value;
+    }
+    case PropKind::String:
+        return text;
+    case PropKind::StringList:
+    case PropKind::TextStore: {
+        TfrxWideStrings lines;
+        lines.setText(text);
+        return lines.lines();
+    }
+    case PropKind::Component:
+    case PropKind::Object:
+        break;
+    }
+    invalidValue();
+}
+
+void applyAttributeText(void *target, const ClassInfo &cls, const QString &text, QStringList &errors)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n) {
+        while (i < n && text[i] == u' ')
+            ++i;
+        const qsizetype equals = text.indexOf(u'=', i);
+        if (equals < 0) return;
+        const QString name = text.mid(i, equals - i).trimmed();
+        if (name.isEmpty()) return;
+        const qsizetype open = text.indexOf(u'"', equals);
+        if (open < 0) return;
+        qsizetype close = text.indexOf(u'"', open + 1);
+        if (close < 0) close = n;
+        const QString raw = text.mid(open + 1, close - open - 1);
+        i = close + 1;
+
+        // Walk the dotted name through the value objects.
+        void *object = target;
+        const ClassInfo *objectClass = &cls;
+        std::vector<std::pair<void *, const PropInfo *>> walked;
+        QStringView rest(name);
+        const PropInfo *info = nullptr;
+        for (;;) {
+            const qsizetype dot = rest.indexOf(u'.');
+            const PropInfo *part = dot < 0 ? nullptr : objectClass->property(rest.left(dot));
+            if (part && part->kind == PropKind::Object) {
+                walked.emplace_back(object, part);
+                object = part->objectOf(object);
+                objectClass = part->objectClass;
+                rest = rest.mid(dot + 1);
+                continue;
+            }
+            if (part && part->kind == PropKind::StringList && sameTextAscii(rest.mid(dot + 1), u"Text"))
+                info = part;
+            else
+                info = objectClass->property(rest);
+            break;
+        }
+        if (!info || info->isReadOnly() || info->kind == PropKind::Component ||
+            info->kind == PropKind::Object)
+            continue;
+        try {
+            PropPath path{object, info, QString(), std::move(walked)};
+            writeProperty(path, propertyValueFromText(*info, xmlUnescape(raw)));
+        } catch (const platform::Error &error) {
+            errors.append(error.message());
+        }
+    }
 }
 
 } // namespace frx

@@ -127,5 +127,16 @@ QString propertyText(const PropInfo &info, const PropValue &value);
 // class name. Without `saveDefaults`, ordinal values equal to their default, empty strings and unset
 // references are left out.
 QString storedAttributes(TfrxComponent *object, bool saveDefaults = false);
+// The same for a value object (a style item, an option object) of the given class.
+QString storedAttributes(void *target, const ClassInfo &cls, bool saveDefaults = false);
+// The value of an attribute text (already unescaped) for the property: decimal integers and set bits;
+// an enumeration's decimal ordinal or value name; "True"/"False" or a number for Booleans; floats
+// with "." or "," and blanks ignored; strings as they are; a string list split into lines. Throws
+// platform::Error for a text the kind does not accept (an unknown value name included). Component
+// and Object properties have no text value and throw too.
+PropValue propertyValueFromText(const PropInfo &info, const QString &text);
+// Applies an attribute text (name="value" pairs, escapes in place) to a value object; a name that is
+// not a published property is ignored, and a bad value adds the error's message to `errors`.
+void applyAttributeText(void *target, const ClassInfo &cls, const QString &text, QStringList &errors);
 
 } // namespace frx

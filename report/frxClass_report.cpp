@@ -157,6 +157,61 @@ QStringList TfrxStyles::GetList() const
     return names;
 }
 
+void TfrxStyles::LoadFromStream(QIODevice &stream)
+{
+    Clear();
+    TfrxXMLDocument document;
+    document.LoadFromStream(stream);
+    const TfrxXMLItem *root = document.RootItem();
+    if (root->Name().compare(u"style", Qt::CaseInsensitive) == 0) {
+        Name = root->Prop(u"Name");
+        QStringList errors;
+        for (int i = 0; i < root->Count(); ++i) {
+            const TfrxXMLItem *element = root->Items(i);
+            if (element->Name().compare(u"item", Qt::CaseInsensitive) != 0) continue;
+            TfrxStyleItem *item = Add();
+            applyAttributeText(item, TfrxStyleItem::staticClassInfo(), element->Text(), errors);
+        }
+        if (m_report)
+            for (const QString &error : errors)
+                m_report->ErrorList.Add(error);
+    }
+    Apply();
+}
+
+void TfrxStyles::LoadFromFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw platform::FileError(
+            QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
+    LoadFromStream(file);
+}
+
+void TfrxStyles::SaveToStream(QIODevice &stream) const
+{
+    TfrxXMLDocument document;
+    document.SetIndented(true);
+    TfrxXMLItem *root = document.RootItem();
+    root->SetName(QStringLiteral("style"));
+    root->SetProp(u"Name", Name);
+    for (const auto &item : m_items) {
+        TfrxXMLItem *element = root->Add();
+        element->SetName(QStringLiteral("item"));
+        element->SetText(storedAttributes(item.get(), TfrxStyleItem::staticClassInfo()).mid(1));
+    }
+    document.SaveToStream(stream);
+}
+
+void TfrxStyles::SaveToFile(const QString &fileName) const
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw platform::FileError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
+    SaveToStream(file);
+}
+
 // ---- the report ----
 
 TfrxReport::TfrxReport(TfrxComponent *owner)

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class QIODevice;
 class QObject;
 
 namespace frx {
@@ -216,6 +217,14 @@ public:
     void Apply();
     // The style names in collection order.
     QStringList GetList() const;
+    // Style sheets: an XML document with the root "style" (attribute Name) and one "item" element per
+    // style carrying its properties as attributes. Loading replaces the styles, then applies them; a
+    // bad attribute value becomes a line of the report's ErrorList. A malformed document or a stream
+    // or file that cannot be read or written raises platform::Error (platform::FileError for files).
+    void LoadFromStream(QIODevice &stream);
+    void LoadFromFile(const QString &fileName);
+    void SaveToStream(QIODevice &stream) const;
+    void SaveToFile(const QString &fileName) const;
     TfrxReport *Report() const { return m_report; }
 
     QString Name;

@@ -4,6 +4,8 @@
 
 #include <platform/appdir.h>
 
+#include <QBuffer>
+
 #include <gtest/gtest.h>
 
 using namespace frx;
@@ -259,4 +261,86 @@ TEST(frxReport, parentReportCopiesAndMarksAncestors)
     report.SetParentReport(QString());
     EXPECT_FALSE(report.FindObject(u"m0")->IsAncestor());
     EXPECT_EQ(report.ParentReportObject(), nullptr);
+}
+
+TEST(frxReport, styleSheetRoundTrip)
+{
+    TfrxReport report;
+    report.Styles.Name = QStringLiteral("请柬样式");
+    TfrxStyleItem *title = report.Styles.Add();
+    title->SetName(QStringLiteral("标题"));
+    title->Color = 0xFF;
+    title->Font.name = QStringLiteral("黑体");
+    title->Font.style = platform::fsBold;
+    title->Frame.Typ = ftLeft | ftRight;
+    title->Frame.SetWidth(2);
+    report.Styles.Add()->SetName(QStringLiteral("Body"));
+
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    report.Styles.SaveToStream(buffer);
+    const QString written = QString::fromUtf8(buffer.data());
+    EXPECT_TRUE(written.contains(QStringLiteral("<style Name=\"请柬样式\">")));
+    EXPECT_TRUE(written.contains(
+        QStringLiteral("<item Name=\"标题\" Color=\"255\" Font.Charset=\"1\" Font.Color=\"0\""
+                       " Font.Height=\"-13\" Font.Name=\"黑体\" Font.Style=\"1\""
+                       " Frame.Typ=\"3\" Frame.Width=\"2\"/>")))
+        << qPrintable(written);
+
+    TfrxReport other;
+    auto *page = new TfrxReportPage(&other);
+    auto *memo = new TfrxMemoView(new TfrxMasterData(page));
+    memo->SetStyle(QStringLiteral("标题"));
+    buffer.seek(0);
+    other.Styles.LoadFromStream(buffer);
+    ASSERT_EQ(other.Styles.Count(), 2);
+    EXPECT_EQ(other.Styles.Name, QStringLiteral("请柬样式"));
+    const TfrxStyleItem *loaded = other.Styles.Find(QStringLiteral("标题"));
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->Color, 0xFF);
+    EXPECT_EQ(loaded->Font.style, unsigned(platform::fsBold));
+    EXPECT_TRUE(loaded->Frame == title->Frame);
+    // Loading applies the styles to the report's text objects.
+    EXPECT_EQ(memo->Color, 0xFF);
+    EXPECT_EQ(memo->Font().name, QStringLiteral("黑体"));
+}
+
+TEST(frxReport, styleSheetBadValuesBecomeErrorLines)
+{
+    TfrxReport report;
+    QBuffer buffer;
+    buffer.setData(
+        QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+                          "<style Name=\"s\"><item Name=\"a\" Color=\"red\" Frame.Style=\"fsWavy\"/>"
+                          "<other Name=\"b\"/><item Name=\"c\" Frame.Style=\"fsDot\"/></style>"));
+    buffer.open(QIODevice::ReadOnly);
+    report.Styles.LoadFromStream(buffer);
+    EXPECT_EQ(report.Styles.GetList(), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+    EXPECT_EQ(report.Styles.Items(1)->Frame.Style(), fsDot);
+    EXPECT_EQ(report.Styles.Items(0)->Frame.Style(), fsSolid);
+    EXPECT_EQ(report.ErrorList.Lines(), (QStringList{QStringLiteral("'red' is not a valid integer value"),
+                                                     QStringLiteral("Invalid property value")}));
+}
+
+TEST(frxReport, attributeTextsConvertByKind)
+{
+    const ClassInfo &page = TfrxReportPage::staticClassInfo();
+    EXPECT_EQ(std::get<Extended>(propertyValueFromText(*page.property(u"LeftMargin"), QStringLiteral("1,5"))),
+              1.5L);
+    EXPECT_EQ(
+        std::get<Extended>(propertyValueFromText(*page.property(u"LeftMargin"), QStringLiteral(" 1.5"))),
+        1.5L);
+    EXPECT_EQ(std::get<QString>(
+                  propertyValueFromText(*page.property(u"Orientation"), QStringLiteral("poLandscape"))),
+              QStringLiteral("poLandscape"));
+    EXPECT_EQ(std::get<qint64>(propertyValueFromText(*page.property(u"Orientation"), QStringLiteral("1"))),
+              1);
+    EXPECT_THROW(propertyValueFromText(*page.property(u"Orientation"), QStringLiteral("poSideways")),
+                 platform::Error);
+    EXPECT_EQ(std::get<bool>(propertyValueFromText(*page.property(u"PrintIfEmpty"), QStringLiteral("false"))),
+              false);
+    EXPECT_THROW(propertyValueFromText(*page.property(u"Bin"), QStringLiteral("7a")), platform::Error);
+    EXPECT_EQ(
+        std::get<QStringList>(propertyValueFromText(*page.property(u"HGuides"), QStringLiteral("1\r\n2"))),
+        (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
 }
