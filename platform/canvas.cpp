@@ -133,8 +133,10 @@ void Canvas::applyPen()
             if (!m_pen.dashPattern.empty()) {
                 // Qt measures dashes in pen widths, the pattern is in pixels.
                 QList<qreal> pattern;
+                // Qt's dasher drops dashes of length 0; a hundredth of a pixel still gets its caps,
+                // so a 0 with round caps paints a dot.
                 for (int length : m_pen.dashPattern)
-                    pattern.append(static_cast<qreal>(std::max(0, length)) / width);
+                    pattern.append(std::max(0.01, static_cast<qreal>(length)) / width);
                 if (pattern.size() % 2 != 0) pattern.append(pattern);
                 qpen.setDashPattern(pattern);
             }

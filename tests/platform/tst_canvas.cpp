@@ -363,6 +363,19 @@ TEST(canvas, geometricPensHaveSquareCapsAndUserPatterns)
     EXPECT_NEAR(transitions, 160 / 4, 3);
 }
 
+TEST(canvas, zeroLengthDashesWithRoundCapsAreDots)
+{
+    QImage image = whiteImage(200, 40);
+    Canvas canvas(&image);
+    canvas.setPen(Pen{PenStyle::UserPattern, 4, 0, true, PenCap::Round, {0, 8}});
+    canvas.drawLine(20, 20, 180, 20);
+    canvas.end();
+    int dots = 0;
+    for (int x = 21; x < 180; ++x)
+        dots += isInk(image.pixel(x, 20)) && !isInk(image.pixel(x - 1, 20)) ? 1 : 0;
+    EXPECT_NEAR(dots, 160 / 8, 2);
+}
+
 TEST(canvas, hatchBrushesLeaveTheGroundVisible)
 {
     QImage image = whiteImage(64, 64);
