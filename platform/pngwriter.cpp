@@ -1,6 +1,6 @@
 #include "platform/pngwriter.h"
 
-#include <QSaveFile>
+#include <QFile>
 
 #include <zlib.h>
 
@@ -36,7 +36,15 @@ QByteArray encodePng(const QImage &source)
                              ? source
                              : source.convertToFormat(QImage::Format_RGB32);
     const int width = image.width(), height = image.height();
-    const size_t rowBytes = size_t(width) * 3;
+    // Pages of black text on white paper are grey throughout: one byte a pixel instead of three.
+    bool grey = true;
+    for (int y = 0; y < height && grey; ++y) {
+        const auto *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < width && grey; ++x)
+            grey = qRed(pixels[x]) == qGreen(pixels[x]) && qGreen(pixels[x]) == qBlue(pixels[x]);
+    }
+    const size_t channels = grey ? 1 : 3;
+    const size_t rowBytes = size_t(width) * channels;
 
     z_stream stream{};
     if (deflateInit2(&stream, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return {};
@@ -51,11 +59,16 @@ QByteArray encodePng(const QImage &source)
     bool ok = true;
     for (int y = 0; y < height && ok; ++y) {
         const auto *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const QRgb pixel = pixels[x];
-            current[size_t(x) * 3] = static_cast<unsigned char>(qRed(pixel));
-            current[size_t(x) * 3 + 1] = static_cast<unsigned char>(qGreen(pixel));
-            current[size_t(x) * 3 + 2] = static_cast<unsigned char>(qBlue(pixel));
+        if (grey) {
+            for (int x = 0; x < width; ++x)
+                current[size_t(x)] = static_cast<unsigned char>(qGreen(pixels[x]));
+        } else {
+            for (int x = 0; x < width; ++x) {
+                const QRgb pixel = pixels[x];
+                current[size_t(x) * 3] = static_cast<unsigned char>(qRed(pixel));
+                current[size_t(x) * 3 + 1] = static_cast<unsigned char>(qGreen(pixel));
+                current[size_t(x) * 3 + 2] = static_cast<unsigned char>(qBlue(pixel));
+            }
         }
         for (size_t i = 0; i < rowBytes; ++i)
             filtered[i + 1] = static_cast<unsigned char>(current[i] - previous[i]);
@@ -76,7 +89,9 @@ QByteArray encodePng(const QImage &source)
     QByteArray header;
     appendBigEndian(header, quint32(width));
     appendBigEndian(header, quint32(height));
-    header.append("\x08\x02\x00\x00\x00", 5); // 8 bits, RGB, deflate, adaptive filters, no interlace
+    header.append('\x08');                 // 8 bits a sample
+    header.append(grey ? '\x00' : '\x02'); // grey or RGB
+    header.append("\x00\x00\x00", 3);      // deflate, adaptive filters, no interlace
     appendChunk(out, "IHDR", header);
     if (image.dotsPerMeterX() > 0 && image.dotsPerMeterY() > 0) {
         QByteArray physical;
@@ -94,9 +109,10 @@ bool writePng(const QImage &image, const QString &fileName)
 {
     const QByteArray bytes = encodePng(image);
     if (bytes.isEmpty()) return false;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    return file.write(bytes) == bytes.size() && file.commit();
+    // A plain file: rendered pages are scratch output, not worth a sync to disk each.
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    return file.write(bytes) == bytes.size() && file.flush();
 }
 
 } // namespace platform

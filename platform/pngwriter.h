@@ -1,5 +1,6 @@
-// A fast PNG encoder for rendered pages: 8-bit RGB, the "Up" row filter and run-length deflate, which
-// suits pages that are mostly paper. Several times faster than QImage::save for such images.
+// A fast PNG encoder for rendered pages: 8-bit grey when every pixel is grey, else RGB, the "Up" row
+// filter and run-length deflate, which suits pages that are mostly paper. Several times faster than
+// QImage::save for such images.
 #pragma once
 
 #include <QByteArray>

@@ -36,6 +36,21 @@ TEST(PngWriter, decodesToTheSamePixels)
     }
 }
 
+TEST(PngWriter, greyPagesBecomeGreyImagesWithTheSamePixels)
+{
+    QImage image(300, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int x = 10; x < 290; ++x)
+        image.setPixel(x, 100, qRgb(x % 256, x % 256, x % 256));
+    const QByteArray bytes = encodePng(image);
+    EXPECT_EQ(bytes[25], 0); // colour type in IHDR: grey
+    QImage decoded;
+    ASSERT_TRUE(decoded.loadFromData(bytes, "PNG"));
+    EXPECT_EQ(decoded.convertToFormat(QImage::Format_RGB32), image);
+    image.setPixel(5, 5, qRgb(200, 10, 10));
+    EXPECT_EQ(encodePng(image)[25], 2); // one coloured pixel: RGB
+}
+
 TEST(PngWriter, keepsTheResolutionAndConvertsOtherFormats)
 {
     QImage image = sample(40, 30).convertToFormat(QImage::Format_Indexed8);
