@@ -70,6 +70,30 @@ int FontEntry::advance(char32_t codePoint) const
     return width;
 }
 
+const QRawFont &FontEntry::rawFont() const
+{
+    if (!m_rawLoaded) {
+        m_raw = QRawFont::fromFont(font);
+        m_rawLoaded = true;
+    }
+    return m_raw;
+}
+
+quint32 FontEntry::glyph(char32_t codePoint) const
+{
+    auto found = m_glyphs.constFind(codePoint);
+    if (found != m_glyphs.constEnd()) return *found;
+    quint32 index = 0;
+    const QRawFont &raw = rawFont();
+    if (raw.isValid() && raw.supportsCharacter(codePoint)) {
+        const char32_t units[1] = {codePoint};
+        const QList<quint32> indexes = raw.glyphIndexesForString(QString::fromUcs4(units, 1));
+        if (indexes.size() == 1) index = indexes.front();
+    }
+    m_glyphs.insert(codePoint, index);
+    return index;
+}
+
 std::mutex &fontCacheMutex()
 {
     static std::mutex mutex;

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QHash>
+#include <QRawFont>
 
 #include <mutex>
 
@@ -24,10 +25,18 @@ public:
 
     // Natural advance of a code point in whole pixels; the caller holds fontCacheMutex().
     int advance(char32_t codePoint) const;
+    // The font's own glyph of a code point, 0 when it has none (a fallback font would draw it);
+    // the caller holds fontCacheMutex().
+    quint32 glyph(char32_t codePoint) const;
+    // The font as glyph outlines, for drawing whole runs of placed glyphs without shaping.
+    const QRawFont &rawFont() const;
 
 private:
     QFontMetrics m_metrics;
     mutable QHash<char32_t, int> m_advances;
+    mutable QHash<char32_t, quint32> m_glyphs;
+    mutable QRawFont m_raw;
+    mutable bool m_rawLoaded = false;
 };
 
 std::mutex &fontCacheMutex();

@@ -1,6 +1,8 @@
 #include "platform/canvas.h"
 #include "platform/canvas_p.h"
 
+#include <QGlyphRun>
+
 #include <QTransform>
 
 #include <algorithm>
@@ -129,6 +131,71 @@ void Canvas::textOut(int x, int y, QStringView text, const int *advances, unsign
     drawTextRun(x, y, text, advances, options, clip);
 }
 
+namespace {
+
+// Draws the characters at their advances as runs of the font's own glyphs; false (nothing drawn)
+// when a character needs a fallback font or the font is underlined or struck out.
+bool drawPlacedGlyphs(QPainter &painter, const FontEntry &font, const QTransform &frame, QStringView text,
+                      const int *advances)
+{
+    // Shaping every character on its own is what makes per-character output slow, above all into
+    // PDF; placed glyphs of the font itself go out as a few runs instead. Characters the font lacks
+    // (a fallback font would draw them) and decorated fonts take the character-by-character path.
+    if (font.font.underline() || font.font.strikeOut()) return false;
+    const QRawFont &raw = font.rawFont();
+    if (!raw.isValid()) return false;
+    const int ascent = font.metrics.ascent;
+    const int cell = font.metrics.height;
+    // Upright glyphs of a vertical face share the frame turned a quarter counter-clockwise, where
+    // a glyph drawn at the centre of its cell lands at (-natural / 2 - cell / 2, centre along).
+    QTransform turned = frame;
+    turned.rotate(-90);
+    struct Run {
+        bool turned = false;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
+    std::vector<Run> runs;
+    {
+        std::lock_guard lock(fontCacheMutex());
+        int position = 0;
+        for (qsizetype i = 0; i < text.size();) {
+            const auto [codePoint, units] = codePointAt(text, i);
+            const quint32 glyph = font.glyph(codePoint);
+            if (glyph == 0) return false;
+            const int natural = font.advance(codePoint);
+            int advance = natural;
+            if (advances) {
+                advance = 0;
+                for (int k = 0; k < units; ++k)
+                    advance += advances[i + k];
+            }
+            const bool upright = font.vertical && isFullWidth(codePoint);
+            if (runs.empty() || runs.back().turned != upright) runs.push_back(Run{upright, {}, {}});
+            runs.back().glyphs.append(glyph);
+            if (upright)
+                runs.back().positions.append(
+                    QPointF(-natural / 2.0 - cell / 2.0,
+                            position + advance / 2.0 + (ascent - font.metrics.descent) / 2.0));
+            else
+                runs.back().positions.append(QPointF(position, ascent));
+            position += advance;
+            i += units;
+        }
+    }
+    for (const Run &run : runs) {
+        QGlyphRun glyphRun;
+        glyphRun.setRawFont(raw);
+        glyphRun.setGlyphIndexes(run.glyphs);
+        glyphRun.setPositions(run.positions);
+        painter.setWorldTransform(run.turned ? turned : frame);
+        painter.drawGlyphRun(QPointF(0, 0), glyphRun);
+    }
+    return true;
+}
+
+} // namespace
+
 void Canvas::drawTextRun(int x, int y, QStringView text, const int *advances, unsigned options,
                          const QRect &clip)
 {
@@ -154,7 +221,7 @@ void Canvas::drawTextRun(int x, int y, QStringView text, const int *advances, un
     if (!advances && !font.vertical) {
         m_painter->setLayoutDirection((options & toRtlReading) != 0 ? Qt::RightToLeft : Qt::LeftToRight);
         m_painter->drawText(QPointF(0, ascent), text.toString());
-    } else {
+    } else if (!drawPlacedGlyphs(*m_painter, font, frame, text, advances)) {
         const int cell = font.metrics.height;
         int position = 0;
         for (qsizetype i = 0; i < text.size();) {
