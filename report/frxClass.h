@@ -5,11 +5,13 @@
 #pragma once
 
 #include "report/frxClass_props.h"
+#include "report/frxGraphicUtils.h"
 #include "report/frxPrinter.h"
 #include "report/frxUnicodeUtils.h"
 
 #include <platform/font.h>
 
+#include <QImage>
 #include <QList>
 
 namespace frx {
@@ -40,8 +42,6 @@ enum TfrxStretchMode { smDontStretch, smActualHeight, smMaxHeight };
 enum TfrxFrameStyle { fsSolid, fsDash, fsDot, fsDashDot, fsDashDotDot, fsDouble, fsAltDot, fsSquare };
 enum TfrxFrameType : unsigned { ftLeft = 1, ftRight = 2, ftTop = 4, ftBottom = 8 };
 using TfrxFrameTypes = unsigned;
-enum TfrxHAlign { haLeft, haRight, haCenter, haBlock };
-enum TfrxVAlign { vaTop, vaBottom, vaCenter };
 enum TfrxRestriction : unsigned {
     rfDontModify = 1,
     rfDontSize = 2,
@@ -370,6 +370,10 @@ public:
         Extended left, top, right, bottom;
     };
     virtual Rect GetRealBounds() const;
+    // Paints the object on `canvas` (not owned): ScaleX, ScaleY are device pixels per report unit,
+    // OffsetX, OffsetY the device position of the page origin. Nothing here.
+    virtual void Draw(platform::Canvas &canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX,
+                      Extended OffsetY);
 
     QString OnAfterPrint;
     QString OnBeforePrint;
@@ -411,6 +415,22 @@ public:
     TfrxFrame &Frame() { return m_frame; }
     void SetFrame(const TfrxFrame &frame) { m_frame = frame; }
 
+    // Paint geometry, background and frame.
+    void Draw(platform::Canvas &canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX,
+              Extended OffsetY) override;
+
+    // What a paint works with, kept on the object for the duration of the paint: the canvas, the
+    // factors and the object's box in device pixels (X1, Y1 just outside it; without the shadow).
+    struct PaintGeometry {
+        platform::Canvas *Canvas = nullptr;
+        Extended ScaleX = 1, ScaleY = 1, OffsetX = 0, OffsetY = 0;
+        int X = 0, Y = 0, X1 = 0, Y1 = 0, DX = 0, DY = 0;
+        int FrameWidth = 0; // round(Frame.Width * ScaleX)
+    };
+    const PaintGeometry &Geometry() const { return m_paint; }
+    // The paint geometry at the given factors (no canvas).
+    PaintGeometry GeometryAt(Extended ScaleX, Extended ScaleY, Extended OffsetX, Extended OffsetY) const;
+
     TfrxAlign Align = baNone;
     bool Printable = true;
     TfrxShiftMode ShiftMode = smAlways;
@@ -426,6 +446,19 @@ public:
 
 protected:
     void appendDifferences(QString &text, TfrxComponent *source) override;
+    // Computes the paint geometry at the given factors (and stores the canvas).
+    virtual void PrepareDrawing(platform::Canvas &canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX,
+                                Extended OffsetY);
+    // Fills the box with Color and lays the hatch of BrushStyle over it.
+    virtual void PaintBackground();
+    // Draws the drop shadow and the frame sides of Typ.
+    virtual void PaintFrame();
+    // Draws one side of the frame from (x1, y1) to (x2, y2) with the line's colour, style and width;
+    // `startJoined`, `endJoined`: a neighbouring side meets it at that end.
+    void PaintFrameLine(const TfrxFrameLine &line, int x1, int y1, int x2, int y2, bool startJoined,
+                        bool endJoined, bool outsideIsNegative);
+
+    PaintGeometry m_paint;
 
 private:
     TfrxDataSetLink m_dataSet;
@@ -442,6 +475,7 @@ public:
     virtual Extended CalcHeight() { return Height(); }
     // Height of the part that still fits; 0 here.
     virtual Extended DrawPart() { return 0; }
+    // Starts printing the content in parts; nothing here.
     virtual void InitPart() {}
     TfrxStretchMode StretchMode = smDontStretch;
 };
@@ -452,6 +486,30 @@ class TfrxCustomMemoView : public TfrxStretcheable {
 public:
     explicit TfrxCustomMemoView(TfrxComponent *owner = nullptr);
     void Notification(TfrxComponent *removed) override;
+
+    // Background, frame, underlines and the laid-out text (under the text layout lock).
+    void Draw(platform::Canvas &canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX,
+              Extended OffsetY) override;
+    // Height (report units) the text needs in the object's width: block height + vertical insets.
+    Extended CalcHeight() override;
+    // Width (report units) of the longest line unwrapped: block width + horizontal insets.
+    virtual Extended CalcWidth();
+    // The part text becomes the whole text; no paragraph breaks at either end.
+    void InitPart() override;
+    // Keeps in Memo the rows of the part text that fit the current height, leaves the rest as the next
+    // part text; returns the height unused below the kept rows (Height when no row fits).
+    Extended DrawPart() override;
+    // The text still to be printed by the next DrawPart.
+    const QString &PartText() const { return m_partText; }
+    // Horizontal and vertical insets of the text rectangle inside the box, report units.
+    Extended HorizontalInsets() const;
+    Extended VerticalInsets() const;
+
+    // Handed over by the page painter: the number of prepared pages, the copy being printed (from 1)
+    // and the print scale (1 except while printing).
+    int TotalPages = 0;
+    int CopyNo = 1;
+    Extended PrintScale = 1;
 
     // The whole text: each line followed by CR LF. Setting it splits at CR, LF and U+2028.
     QString Text() const { return m_memo.Text(); }
@@ -502,7 +560,19 @@ protected:
     void appendDifferences(QString &text, TfrxComponent *source) override;
 
 private:
+    // The layout service of the object's report, or the shared one.
+    TfrxDrawText &DrawText() const;
+    // Font, options and spacing into the layout service; the highlight's when active.
+    void ApplyLayout(TfrxDrawText &drawText);
+    // The text rectangle inside the frame and gaps of a paint geometry (its units).
+    TfrxRect TextRectOf(const PaintGeometry &geometry) const;
+    // Memo with the page count and copy name put in.
+    TfrxWideStrings PaintedText() const;
+    void ApplyAutoWidth(TfrxDrawText &drawText, const TfrxWideStrings &lines);
+    void PaintUnderlines(TfrxDrawText &drawText);
+
     TfrxWideStrings m_memo;
+    QString m_partText;
     int m_rotation = 0;
     QString m_style;
     TfrxCustomMemoView *m_flowTo = nullptr;
@@ -528,6 +598,9 @@ class TfrxCustomLineView : public TfrxStretcheable {
     FRX_CLASS(TfrxCustomLineView)
 public:
     explicit TfrxCustomLineView(TfrxComponent *owner = nullptr);
+    // A horizontal or vertical line along the frame's top or left line, or a diagonal, with arrows.
+    void Draw(platform::Canvas &canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX,
+              Extended OffsetY) override;
     bool ArrowEnd = false;
     bool ArrowStart = false;
     bool ArrowSolid = false;
@@ -547,6 +620,13 @@ class TfrxPictureView : public TfrxView {
     FRX_CLASS(TfrxPictureView)
 public:
     explicit TfrxPictureView(TfrxComponent *owner = nullptr);
+    // Background, the picture (stretched, fitted or at its natural size), frame.
+    void Draw(platform::Canvas &canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX,
+              Extended OffsetY) override;
+    // Device rectangle the picture covers inside the box of the paint geometry.
+    QRect PictureRect() const;
+    // The picture itself; null for none.
+    QImage Picture;
     bool AutoSize = false;
     bool Center = false;
     QString FileLink;
@@ -564,6 +644,9 @@ class TfrxShapeView : public TfrxView {
     FRX_CLASS(TfrxShapeView)
 public:
     explicit TfrxShapeView(TfrxComponent *owner = nullptr);
+    // Fills and outlines the shape.
+    void Draw(platform::Canvas &canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX,
+              Extended OffsetY) override;
     TfrxShapeKind Shape = skRectangle;
     int Curve = 0;
 
@@ -783,6 +866,7 @@ public:
     int BinOtherPages = 7;
     bool BackPictureVisible = true;
     bool BackPicturePrintable = true;
+    QImage BackPicture; // painted inside the margins, stretched; null for none
     int Color = clTransparent;
     TfrxDuplexMode Duplex = dmNone;
     bool EndlessHeight = false;

@@ -59,4 +59,10 @@ void TfrxVariables::SetValue(const QString &name, const QVariant &value)
     m_items[index]->Value = value;
 }
 
+TfrxVariables &frxGlobalVariables()
+{
+    static TfrxVariables variables;
+    return variables;
+}
+
 } // namespace frx

@@ -38,4 +38,7 @@ private:
     std::vector<std::unique_ptr<TfrxVariable>> m_items;
 };
 
+// The process-wide variables that scripts know as frxGlobalVariables (copy names, host values).
+TfrxVariables &frxGlobalVariables();
+
 } // namespace frx
