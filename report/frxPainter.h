@@ -1,0 +1,34 @@
+// The one paint path of prepared pages: a rebuilt page painted into any canvas the caller owns
+// (preview, printer, PDF, PNG, tests), with clipping, background picture, margins and the
+// visibility test that skips objects far outside the visible area.
+#pragma once
+
+#include "report/frxClass.h"
+
+#include <QSize>
+
+namespace platform {
+class Canvas;
+}
+
+namespace frx {
+
+// What a page painter hands to the objects besides the factors.
+struct TfrxPageDrawInfo {
+    int Index = 0;      // page index in the prepared pages (odd indices mirror the margins)
+    int TotalPages = 1; // shown for "[TOTALPAGES#]"
+    int CopyNo = 1;     // copy being printed, from 1, for "[COPYNAME#]"
+    Extended PrintScale = 1;
+};
+
+// Paints `page` on `canvas` (neither owned): ScaleX, ScaleY are device pixels per report unit,
+// OffsetX, OffsetY the device position of the paper's top left corner. On a printer canvas
+// (Canvas::isPrinterCanvas) nothing is clipped and only Printable objects are painted; elsewhere the
+// paint is clipped to the paper. Margins and clipping are restored afterwards, also on failure.
+void frxDrawPage(TfrxReportPage &page, platform::Canvas &canvas, Extended ScaleX, Extended ScaleY,
+                 Extended OffsetX, Extended OffsetY, const TfrxPageDrawInfo &info = {});
+
+// The paper of `page` in device pixels at `dpi` dots per inch (round(mm x 3.77953 x dpi / 96)).
+QSize frxPaperSizePixels(const TfrxReportPage &page, int dpi);
+
+} // namespace frx
