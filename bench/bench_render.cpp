@@ -1,0 +1,175 @@
+// Makes 1,000 invitation cards (150 x 220 mm, seventeen vertical Kai texts, one guest name each) from
+// a guest list: pages built per guest, then painted to PNG at 96 dpi and to one PDF through the one
+// paint path. In the same run the peer programs make the same cards; prints every figure and how many
+// times faster we are than the fastest peer.
+#include "report/frxPageExport.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+using namespace frx;
+
+namespace {
+
+constexpr int cardCount = 1000;
+
+double seconds(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+QStringList guestNames(int count)
+{
+    const QString family = QStringLiteral("王李张刘陈杨黄赵吴周徐孙马朱胡郭何高林罗");
+    const QString given = QStringLiteral("伟芳娜敏静丽强磊军洋勇艳杰娟涛明超秀英华");
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names << QString(family[i % family.size()]) + given[(i / 7) % given.size()] +
+                     given[(i * 13 + 5) % given.size()];
+    return names;
+}
+
+// One card page: a band with seventeen text objects turned 270 degrees in the vertical Kai face,
+// laid out in columns from right to left; the first carries the guest's name.
+std::unique_ptr<TfrxReportPage> card(const QString &guest)
+{
+    static const QStringList texts = {QString(),
+                                      QStringLiteral("二零零九"),
+                                      QStringLiteral("十月"),
+                                      QStringLiteral("二十六"),
+                                      QStringLiteral("农历九月"),
+                                      QStringLiteral("初九"),
+                                      QStringLiteral("星期一"),
+                                      QStringLiteral("张伟"),
+                                      QStringLiteral("李娜"),
+                                      QStringLiteral("某某宾馆"),
+                                      QStringLiteral("中午十一点五十八分"),
+                                      QStringLiteral("张建国"),
+                                      QStringLiteral("刘秀英"),
+                                      QStringLiteral("李明华"),
+                                      QStringLiteral("王秀兰"),
+                                      QStringLiteral("敬邀"),
+                                      QStringLiteral("恕邀不周")};
+    auto page = std::make_unique<TfrxReportPage>();
+    page->SetPaperWidth(150);
+    page->SetPaperHeight(220);
+    auto *band = new TfrxMasterData(page.get());
+    band->SetBounds(0, 0, 150 * fr01cm, 220 * fr01cm);
+    for (int i = 0; i < texts.size(); ++i) {
+        auto *memo = new TfrxMemoView(band);
+        const int column = i == 0 ? 0 : (i + 2) / 3;
+        const int row = i == 0 ? 0 : (i - 1) % 3;
+        memo->SetBounds((135 - 15 * column) * fr01cm - 20, (25 + 62 * row) * fr01cm, 40, 60 * fr01cm);
+        FontValue font;
+        font.name = QStringLiteral("@楷体");
+        font.setSize(i == 0 ? 28 : 16);
+        memo->SetFont(font);
+        memo->SetRotation(270);
+        memo->VAlign = vaCenter;
+        memo->SetText(i == 0 ? guest : texts[i]);
+    }
+    return page;
+}
+
+std::vector<std::unique_ptr<TfrxReportPage>> prepare(const QStringList &guests)
+{
+    std::vector<std::unique_ptr<TfrxReportPage>> pages;
+    pages.reserve(size_t(guests.size()));
+    for (const QString &guest : guests)
+        pages.push_back(card(guest));
+    return pages;
+}
+
+QList<int> allPages(int count)
+{
+    QList<int> indices;
+    for (int i = 0; i < count; ++i)
+        indices << i;
+    return indices;
+}
+
+// Runs the peers' script and returns their "RESULT peer_… <s> s" figures by peer name.
+QList<QPair<QString, double>> runPeers(const QString &workDir)
+{
+    QList<QPair<QString, double>> results;
+    QProcess process;
+    process.start(QStringLiteral("bash"),
+                  {QStringLiteral("/work/shared/peers/run.sh"), QString::number(cardCount), workDir});
+    if (!process.waitForFinished(30 * 60 * 1000)) return results;
+    const QString output = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression line(QStringLiteral(R"(RESULT peer_(\w+?)_\d+_cards_s ([0-9.]+) s)"));
+    for (const QString &text : output.split(u'\n')) {
+        const auto match = line.match(text);
+        if (match.hasMatch()) {
+            results.append({match.captured(1), match.captured(2).toDouble()});
+            std::printf("%s\n", text.toUtf8().constData());
+        } else if (text.startsWith(QStringLiteral("SKIP"))) {
+            std::printf("%s\n", text.toUtf8().constData());
+        }
+    }
+    return results;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QStringList guests = guestNames(cardCount);
+    QString error;
+
+    // Warm up the font caches once so that neither figure pays for the first glyph loads.
+    {
+        auto warm = prepare(guests.mid(0, 2));
+        frxExportPdf([&warm](int i) { return warm[size_t(i)].get(); }, {0, 1}, 2,
+                     dir.filePath(QStringLiteral("w.pdf")), &error);
+    }
+
+    auto start = std::chrono::steady_clock::now();
+    auto pages = prepare(guests);
+    const double prepareSeconds = seconds(start);
+    const TfrxPageProvider provider = [&pages](int i) { return pages[size_t(i)].get(); };
+    std::printf("RESULT render_prepare_%d_cards_s %.3f s\n", cardCount, prepareSeconds);
+
+    start = std::chrono::steady_clock::now();
+    if (frxExportPng(provider, allPages(cardCount), cardCount, dir.filePath(QStringLiteral("png")), 96,
+                     &error) != cardCount) {
+        std::fprintf(stderr, "PNG export failed: %s\n", error.toUtf8().constData());
+        return 1;
+    }
+    const double pngSeconds = seconds(start);
+    std::printf("RESULT render_png_96dpi %.0f pages/s\n", cardCount / pngSeconds);
+
+    start = std::chrono::steady_clock::now();
+    if (!frxExportPdf(provider, allPages(cardCount), cardCount, dir.filePath(QStringLiteral("cards.pdf")),
+                      &error)) {
+        std::fprintf(stderr, "PDF export failed: %s\n", error.toUtf8().constData());
+        return 1;
+    }
+    const double pdfSeconds = seconds(start);
+    std::printf("RESULT render_pdf %.0f pages/s\n", cardCount / pdfSeconds);
+    const double ours = prepareSeconds + pdfSeconds;
+    std::printf("RESULT ours_%d_cards_s %.3f s\n", cardCount, ours);
+
+    const auto peers = runPeers(dir.filePath(QStringLiteral("peers")));
+    if (peers.isEmpty()) {
+        std::printf("SKIP peers: none ran\n");
+        return 0;
+    }
+    auto fastest = peers.front();
+    for (const auto &peer : peers)
+        if (peer.second < fastest.second) fastest = peer;
+    std::printf("RESULT speedup_vs_fastest_peer_%s %.2f x\n", fastest.first.toUtf8().constData(),
+                fastest.second / ours);
+    return 0;
+}
