@@ -2,6 +2,7 @@
 
 #include "platform/canvas.h"
 #include "platform/recordingcanvas.h"
+#include "report/frxPreviewPages.h"
 
 #include <QPaintDevice>
 #include <utility>
@@ -124,6 +125,19 @@ void frxDrawPage(TfrxReportPage &page, platform::Canvas &canvas, Extended ScaleX
         PrintingFlag printing(*view, printer);
         view->Draw(canvas, ScaleX, ScaleY, OffsetX, OffsetY);
     }
+}
+
+void frxDrawPage(TfrxPreviewPages &pages, int index, platform::Canvas &canvas, Extended ScaleX,
+                 Extended ScaleY, Extended OffsetX, Extended OffsetY)
+{
+    TfrxReportPage *page = index >= 0 && index < pages.Count() ? pages.Page(index) : nullptr;
+    if (!page) return;
+    TfrxPageDrawInfo info;
+    info.Index = index;
+    info.TotalPages = pages.Count();
+    info.CopyNo = pages.CopyNo;
+    info.PrintScale = pages.PrintScale;
+    frxDrawPage(*page, canvas, ScaleX, ScaleY, OffsetX, OffsetY, info);
 }
 
 } // namespace frx

@@ -28,6 +28,14 @@ struct TfrxPageDrawInfo {
 void frxDrawPage(TfrxReportPage &page, platform::Canvas &canvas, Extended ScaleX, Extended ScaleY,
                  Extended OffsetX, Extended OffsetY, const TfrxPageDrawInfo &info = {});
 
+class TfrxPreviewPages;
+
+// The prepared pages' DrawPage: rebuilds page `index` of `pages` and paints it as above with the
+// store's page count, copy number and print scale. Does nothing for an index outside the pages;
+// raises platform::FileError when a parked page cannot be read back.
+void frxDrawPage(TfrxPreviewPages &pages, int index, platform::Canvas &canvas, Extended ScaleX,
+                 Extended ScaleY, Extended OffsetX, Extended OffsetY);
+
 // The paper of `page` in device pixels at `dpi` dots per inch (round(mm x 3.77953 x dpi / 96)).
 QSize frxPaperSizePixels(const TfrxReportPage &page, int dpi);
 
