@@ -10,6 +10,7 @@
 #include "report/frxUnicodeUtils.h"
 
 #include <platform/font.h>
+#include <script/variant.h>
 
 #include <QImage>
 #include <QList>
@@ -486,6 +487,21 @@ class TfrxCustomMemoView : public TfrxStretcheable {
 public:
     explicit TfrxCustomMemoView(TfrxComponent *owner = nullptr);
     void Notification(TfrxComponent *removed) override;
+    // Saves the text of an object not bound to a field (AfterPrint puts it back).
+    void BeforePrint() override;
+    // Fills the text for the current record: the bound field's display text, or the text with its
+    // delimited expressions replaced by their formatted values. Expression failures raise.
+    void GetData() override;
+    void AfterPrint() override;
+    // The value of the bound field or of the last expression evaluated.
+    script::Variant Value;
+    // Forgets the last shown text, so that SuppressRepeated prints the next one (a data band run
+    // starts with none; a repeated band starts with the empty text).
+    void ResetLastValue(bool toEmpty = false)
+    {
+        m_lastValue = QString();
+        m_hasLastValue = toEmpty;
+    }
 
     // Background, frame, underlines and the laid-out text (under the text layout lock).
     void Draw(platform::Canvas &canvas, Extended ScaleX, Extended ScaleY, Extended OffsetX,
@@ -573,6 +589,9 @@ private:
 
     TfrxWideStrings m_memo;
     QString m_partText;
+    TfrxWideStrings m_savedMemo;
+    QString m_lastValue;
+    bool m_hasLastValue = false;
     int m_rotation = 0;
     QString m_style;
     TfrxCustomMemoView *m_flowTo = nullptr;

@@ -4,6 +4,7 @@
 
 #include "report/frxClass.h"
 #include "report/frxVariables.h"
+#include "script/variant.h"
 
 #include <functional>
 #include <memory>
@@ -244,6 +245,41 @@ void setTemplateFileLoader(TemplateFileLoader loader);
 using ErrorMessageBox = void (*)(const QString &caption, const QString &text);
 void setErrorMessageBox(ErrorMessageBox messageBox);
 
+class TfrxCustomEngine;
+class TfrxPreviewPages;
+struct TfrxReportRun;
+
+// What a preview shows of a preparation in progress; the preview control implements it. Not owned.
+class TfrxPreparationObserver {
+public:
+    virtual ~TfrxPreparationObserver() = default;
+    virtual void PreparationStarted() = 0;
+    // A page was produced; its index counts from 0.
+    virtual void PageProduced(int pageIndex) = 0;
+    virtual void PreparationFinished() = 0;
+};
+
+// The preview window ShowReport opens; the window layer supplies it through a factory.
+class TfrxPreviewWindow {
+public:
+    virtual ~TfrxPreviewWindow() = default;
+    // The window's preview control, told about the run.
+    virtual TfrxPreparationObserver *observer() = 0;
+    // Shows the window modally; returns when the user has closed it.
+    virtual void showModal() = 0;
+    // Shows the window and returns at once; the window then lives until it is closed.
+    virtual void showNonModal() = 0;
+    // Closes the window (a failed run).
+    virtual void close() = 0;
+};
+
+// The text of a value under a display format; a value the format cannot take gives its plain text.
+QString FormatValue(const script::Variant &value, const TfrxFormat &format);
+
+// Creates the preview window of a report; without a factory no window opens (headless runs).
+using PreviewWindowFactory = std::function<std::unique_ptr<TfrxPreviewWindow>(TfrxReport *report)>;
+void setPreviewWindowFactory(PreviewWindowFactory factory);
+
 // The root of a report definition. Its children are its pages.
 class TfrxReport : public TfrxComponent {
     FRX_CLASS(TfrxReport)
@@ -280,6 +316,54 @@ public:
     QString DataSetName() const { return m_dataSet.userName(); }
     void SetDataSetName(const QString &name) { m_dataSet.setName(this, name); }
 
+    // ---- preparation (frxClass_prepare.cpp)
+    // The engine and the prepared-pages store, created on first use and owned by the report.
+    TfrxCustomEngine *Engine();
+    TfrxPreviewPages *PreviewPages();
+    // Runs the engine once, replacing (ClearLastReport) or appending to the prepared pages; true when
+    // pages were produced without errors. The collected errors are shown through ReportError.
+    bool PrepareReport(bool ClearLastReport = true);
+    // Opens the preview and prepares from a 50 ms one-shot timer (or, with OldStyleProgress, prepares
+    // first and opens the preview only on success).
+    void ShowReport(bool ClearLastReport = true);
+    // Shows the prepared pages in the attached preview or a new preview window.
+    void OpenPreview();
+    // Registers the report's names with the report script and compiles it; false on errors (logged).
+    bool CompileReportScript();
+    // Logs every entry of Datasets without a data set; false when there was one.
+    bool CheckDataSets();
+    // Calls the script procedure an event property names, passing the sender; nothing for an empty
+    // name or unless the engine runs or `force` is set. Script failures raise.
+    void RunScriptEvent(TfrxComponent *sender, const QString &procName, bool force = false);
+    // Calls a script function with parameters passed by reference (changed in place); Null when
+    // nothing was called.
+    script::Variant CallScriptFunction(const QString &procName, script::VariantList &params,
+                                       bool force = false);
+    // The OnBeforePrint / OnAfterPrint event for the object, then its own script event of that name.
+    void NotifyBeforePrint(TfrxReportComponent *object);
+    void NotifyAfterPrint(TfrxReportComponent *object);
+    // The value of an expression: names the report knows, else the compiled script expression
+    // (cached). Failures are logged with the current object's name and raise platform::Error.
+    script::Variant Calc(const QString &expression);
+    // The formatted value of one delimited expression of a text object (an optional " #" format
+    // suffix); sets the object's Value.
+    QString EvaluateAndFormat(TfrxCustomMemoView *memo, QString expression);
+    // The value of a name known without the script (field reference, system name, variable).
+    bool ResolveName(const QString &name, script::Variant &value);
+    // The preparation timer's state, for the window layer and tests.
+    bool PreparationTimerActive() const;
+
+    std::function<void(TfrxReportComponent *object)> OnBeforePrint, OnAfterPrint;
+    std::function<void()> OnBeginDoc, OnEndDoc, OnAfterScriptCompile, OnPreview;
+    std::function<void(TfrxProgressType kind)> OnProgressStart, OnProgressStop;
+    std::function<void(TfrxProgressType kind, int pageNo)> OnProgress;
+    std::function<void(const QString &name, script::Variant &value)> OnGetValue;
+    std::function<void(TfrxReportPage *page)> OnManualBuild;
+    // The preview control attached to the report, told about runs; not owned.
+    TfrxPreparationObserver *PreviewControl = nullptr;
+    // Expanded or collapsed group keys (group header Name + "." + row).
+    QStringList DrillState;
+
     TfrxEngineOptions EngineOptions;
     TfrxPreviewOptions PreviewOptions;
     TfrxPrintOptions PrintOptions;
@@ -308,6 +392,12 @@ public:
     QString CurObject; // name of the object being worked on, for error lines
 
 private:
+    struct RunDeleter {
+        void operator()(TfrxReportRun *run) const;
+    };
+    TfrxReportRun &run();
+    void showErrors();
+    std::unique_ptr<TfrxReportRun, RunDeleter> m_run;
     QString m_version = QStringLiteral("4.7.61");
     QString m_parentReport;
     std::unique_ptr<TfrxReport> m_parentReportObject;

@@ -1,0 +1,307 @@
+// How report objects take their data for the current record, and how the report evaluates the
+// expressions of their texts.
+#include "report/frxClass_prepare_p.h"
+
+#include "report/frxDBSet.h"
+#include "report/frxRes.h"
+#include "script/formats.h"
+
+namespace frx {
+
+namespace {
+
+bool isZero(const script::Variant &value)
+{
+    if (value.isNull() || value.isString()) return false;
+    try {
+        return value.toFloat() == 0;
+    } catch (const platform::Error &) {
+        return false;
+    }
+}
+
+// The next delimited expression of `text` at or after `start` (0-based): its text, with `start` moved
+// to the opening delimiter and `end` to the last character of the closing one; empty when none.
+QString findDelimited(const QString &text, const QString &open, const QString &close, qsizetype &start,
+                      qsizetype &end)
+{
+    end = start;
+    if (text.isEmpty() || text.size() <= start) return {};
+    int depth = 0;
+    bool inDouble = false, inSingle = false;
+    for (qsizetype j = start; j < text.size(); ++j) {
+        end = j;
+        const QChar c = text.at(j);
+        if (!inDouble && !inSingle) {
+            if (QStringView(text).mid(j).startsWith(open)) {
+                if (depth == 0) start = j;
+                ++depth;
+            } else if (QStringView(text).mid(j).startsWith(close)) {
+                --depth;
+            }
+        }
+        if (c == QLatin1Char('"') && !inSingle)
+            inDouble = !inDouble;
+        else if (c == QLatin1Char('\'') && !inDouble)
+            inSingle = !inSingle;
+        if (depth == 0) break;
+    }
+    if (depth != 0) end = text.size() - 1; // an unclosed expression runs to the end of the text
+    const qsizetype from = start + open.size();
+    const qsizetype length = end - start - open.size();
+    if (end == start) return {};
+    if (depth == 0) end += close.size() - 1;
+    return text.mid(from, std::max<qsizetype>(0, length));
+}
+
+} // namespace
+
+QString FormatValue(const script::Variant &value, const TfrxFormat &format)
+{
+    if (value.isNull()) return {};
+    try {
+        switch (format.Kind) {
+        case fkText:
+            break;
+        case fkNumeric: {
+            QString result;
+            if (format.FormatStr.contains(QLatin1Char('#')))
+                result = script::formats::formatFloat(format.FormatStr, value.toFloat());
+            else if (!format.FormatStr.contains(QLatin1Char('d')) &&
+                     !format.FormatStr.contains(QLatin1Char('u')))
+                result = script::formats::format(format.FormatStr, {script::Variant(value.toFloat())});
+            else
+                result = script::formats::format(format.FormatStr, {script::Variant(value.toInt())});
+            if (format.DecimalSeparator.size() == 1 && format.DecimalSeparator != QLatin1String("."))
+                result.replace(QLatin1Char('.'), format.DecimalSeparator);
+            return result;
+        }
+        case fkDateTime:
+            return script::formats::formatDateTime(format.FormatStr, value.toDateTime());
+        case fkBoolean: {
+            const qsizetype comma = format.FormatStr.indexOf(QLatin1Char(','));
+            const QString yes = format.FormatStr.left(comma < 0 ? format.FormatStr.size() : comma);
+            const QString no = comma < 0 ? QString() : format.FormatStr.mid(comma + 1);
+            return script::Variant::equals(value, true) ? yes : no;
+        }
+        }
+    } catch (const platform::Error &) {
+    }
+    try {
+        return value.toString();
+    } catch (const platform::Error &) {
+        return {};
+    }
+}
+
+// ---- text objects ----
+
+void TfrxCustomMemoView::BeforePrint()
+{
+    TfrxStretcheable::BeforePrint();
+    if (!IsDataField()) m_savedMemo = m_memo;
+}
+
+void TfrxCustomMemoView::AfterPrint()
+{
+    if (!IsDataField()) m_memo = m_savedMemo;
+    TfrxStretcheable::AfterPrint();
+}
+
+void TfrxCustomMemoView::GetData()
+{
+    TfrxStretcheable::GetData();
+    TfrxReport *report = OwnerReport();
+    if (IsDataField()) {
+        auto *ds = dynamic_cast<TfrxDataSet *>(DataSet());
+        if (ds && ds->IsBlobField(DataField)) {
+            ds->AssignBlobTo(DataField, m_memo);
+        } else if (ds) {
+            Value = ds->Value(DataField);
+            QString text = m_displayFormat.Kind != fkText ? FormatValue(Value, m_displayFormat)
+                                                          : ds->DisplayText(DataField);
+            if (HideZeros && isZero(Value)) text.clear();
+            m_memo.setText(text);
+        }
+    } else if (AllowExpressions && report) {
+        const qsizetype comma = ExpressionDelimiters.indexOf(QLatin1Char(','));
+        const QString open = ExpressionDelimiters.left(comma < 0 ? ExpressionDelimiters.size() : comma);
+        const QString close = comma < 0 ? QString() : ExpressionDelimiters.mid(comma + 1, 255);
+        // Texts without an opening delimiter, the usual case, never reach the expression code.
+        const QStringList &lines = m_memo.lines();
+        bool hasOpen = false;
+        for (const QString &line : lines)
+            hasOpen = hasOpen || (!open.isEmpty() && line.contains(open));
+        if (hasOpen) {
+            QString s = m_memo.Text();
+            s.chop(2); // the last line's CR LF
+            qsizetype i = 0;
+            while (true) {
+                while (i < s.size() - 1 && !QStringView(s).mid(i).startsWith(open))
+                    ++i;
+                qsizetype j = 0;
+                const QString expression = findDelimited(s, open, close, i, j);
+                if (j == i) break;
+                const QString value = report->EvaluateAndFormat(this, expression);
+                s.remove(i, j - i + 1);
+                s.insert(i, value);
+                i += value.size();
+            }
+            m_memo.setText(s);
+        }
+    }
+    if (report && !m_highlight.Condition.isEmpty())
+        m_highlight.Active = report->Calc(m_highlight.Condition).toBool();
+    else
+        m_highlight.Active = false;
+    if (SuppressRepeated) {
+        const QString text = m_memo.Text();
+        if (m_hasLastValue && text == m_lastValue) {
+            m_memo.Clear();
+        } else {
+            m_lastValue = text;
+            m_hasLastValue = true;
+        }
+    }
+}
+
+// ---- expressions ----
+
+QString TfrxReport::EvaluateAndFormat(TfrxCustomMemoView *memo, QString expression)
+{
+    TfrxFormat built;
+    bool hasFormat = false;
+    const qsizetype hash = expression.indexOf(QStringLiteral(" #"));
+    if (hash >= 0) {
+        QString f = expression.mid(hash + 2);
+        if (!f.contains(QLatin1Char(')'))) {
+            expression.truncate(hash);
+            hasFormat = true;
+            const QChar kind = f.isEmpty() ? QChar() : f.at(0).toLower();
+            if (kind == QLatin1Char('n')) {
+                built.Kind = fkNumeric;
+                for (QChar &c : f)
+                    if (c == QLatin1Char(',') || c == QLatin1Char('-') || c == QLatin1Char('.')) {
+                        built.DecimalSeparator = QString(c);
+                        c = QLatin1Char('.');
+                    }
+            } else if (kind == QLatin1Char('d') || kind == QLatin1Char('t')) {
+                built.Kind = fkDateTime;
+            } else if (kind == QLatin1Char('b')) {
+                built.Kind = fkBoolean;
+            }
+            built.FormatStr = f.mid(1, 255);
+        }
+    }
+    if (expression.compare(QLatin1String("TOTALPAGES#"), Qt::CaseInsensitive) == 0)
+        memo->Value = QStringLiteral("[TotalPages#]");
+    else if (expression.compare(QLatin1String("COPYNAME#"), Qt::CaseInsensitive) == 0)
+        memo->Value = QStringLiteral("[CopyName#]");
+    else
+        memo->Value = Calc(expression);
+    if (memo->HideZeros && isZero(memo->Value)) return {};
+    return FormatValue(memo->Value, hasFormat ? built : memo->DisplayFormat());
+}
+
+script::Variant TfrxReport::Calc(const QString &expression)
+{
+    script::Variant value;
+    if (ResolveName(expression, value)) return value;
+    TfrxReportRun &r = run();
+    QString message;
+    try {
+        const QString key = expression.toLower();
+        auto it = r.expressions.find(key);
+        if (it == r.expressions.end()) {
+            try {
+                it = r.expressions.emplace(key, r.expressionScript.compileExpression(expression)).first;
+            } catch (const script::ScriptError &e) {
+                throw platform::Error(frxGet(QStringLiteral("clExprError")) + QStringLiteral(" '") +
+                                      expression + QStringLiteral("': ") + e.message());
+            }
+        }
+        return it->second->evaluate();
+    } catch (const platform::Error &e) {
+        message = e.message();
+    }
+    if (!CurObject.isEmpty()) message = CurObject + QStringLiteral(": ") + message;
+    ErrorList.Add(message);
+    throw platform::Error(message);
+}
+
+bool TfrxReport::ResolveName(const QString &name, script::Variant &value)
+{
+    QString alias, field;
+    if (splitFieldReference(name, alias, field)) {
+        auto *ds = dynamic_cast<TfrxDataSet *>(GetDataset(alias));
+        if (ds && !field.isEmpty()) {
+            value = ds->Value(field);
+            if (value.isNull() && EngineOptions.ConvertNulls) {
+                switch (ds->FieldType(field)) {
+                case fftNumeric:
+                    value = 0;
+                    break;
+                case fftString:
+                    value = QString();
+                    break;
+                case fftBoolean:
+                    value = false;
+                    break;
+                }
+            }
+            return true;
+        }
+    }
+    TfrxReportRun &r = run();
+    const auto is = [&name](QLatin1String system) { return name.compare(system, Qt::CaseInsensitive) == 0; };
+    if (name.size() <= 11) {
+        if (is(QLatin1String("Date"))) {
+            value = script::Variant::fromDateTime(QDate(1899, 12, 30).daysTo(r.engine.StartDate));
+            return true;
+        }
+        if (is(QLatin1String("Time"))) {
+            value = script::Variant::fromDateTime(r.engine.StartTime.msecsSinceStartOfDay() / 86400000.0);
+            return true;
+        }
+        if (is(QLatin1String("Page"))) return value = r.pages.LogicalPageNo(), true;
+        if (is(QLatin1String("Page#"))) return value = r.pages.PageIndex() + 1, true;
+        if (is(QLatin1String("TotalPages"))) return value = r.pages.LogicalPageCount(), true;
+        if (is(QLatin1String("TotalPages#"))) return value = r.engine.TotalPages(), true;
+        if (is(QLatin1String("Line"))) return value = r.engine.CurrentLine, true;
+        if (is(QLatin1String("Line#"))) return value = r.engine.CurrentLineThrough, true;
+    }
+    if (OnGetValue) {
+        script::Variant got;
+        OnGetValue(name, got);
+        if (!got.isNull()) return value = got, true;
+    }
+    const int index = Variables.IndexOf(name);
+    if (index >= 0) {
+        const QVariant v = Variables.Items(index)->Value;
+        switch (v.typeId()) {
+        case QMetaType::QString: {
+            const QString text = v.toString();
+            value = text.contains(QStringLiteral("\r\n")) ? script::Variant(text) : Calc(text);
+            break;
+        }
+        case QMetaType::Bool:
+            value = v.toBool();
+            break;
+        case QMetaType::Int:
+            value = v.toInt();
+            break;
+        case QMetaType::LongLong:
+            value = qint64(v.toLongLong());
+            break;
+        case QMetaType::Double:
+            value = v.toDouble();
+            break;
+        default:
+            value = script::Variant();
+        }
+        return true;
+    }
+    return r.script.globalValue(name, value);
+}
+
+} // namespace frx

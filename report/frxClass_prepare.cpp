@@ -1,0 +1,259 @@
+#include "report/frxClass_prepare_p.h"
+
+#include "report/frxDBSet.h"
+#include "report/frxRes.h"
+
+#include <QCoreApplication>
+
+namespace frx {
+
+namespace {
+
+PreviewWindowFactory &previewWindowFactory()
+{
+    static PreviewWindowFactory factory;
+    return factory;
+}
+
+} // namespace
+
+void setPreviewWindowFactory(PreviewWindowFactory factory)
+{
+    previewWindowFactory() = std::move(factory);
+}
+
+// ---- progress ----
+
+void TfrxReportRun::ProgressStart(TfrxProgressType kind)
+{
+    if (report->EngineOptions.ThreadSafe) return;
+    if (report->OnProgressStart) report->OnProgressStart(kind);
+    if (kind == ptRunning)
+        if (TfrxPreparationObserver *o = observer()) o->PreparationStarted();
+    processMessages();
+}
+
+void TfrxReportRun::Progress(TfrxProgressType kind, int pageNo)
+{
+    if (report->EngineOptions.ThreadSafe) return;
+    if (report->OnProgress) report->OnProgress(kind, pageNo);
+    if (kind == ptRunning)
+        if (TfrxPreparationObserver *o = observer()) o->PageProduced(pageNo - 1);
+    processMessages();
+}
+
+void TfrxReportRun::ProgressStop(TfrxProgressType kind)
+{
+    if (report->EngineOptions.ThreadSafe) return;
+    if (report->OnProgressStop) report->OnProgressStop(kind);
+    if (kind == ptRunning)
+        if (TfrxPreparationObserver *o = observer()) o->PreparationFinished();
+    processMessages();
+}
+
+TfrxPreparationObserver *TfrxReportRun::observer() const
+{
+    if (report->PreviewControl) return report->PreviewControl;
+    return ownPreview ? ownPreview->observer() : nullptr;
+}
+
+void TfrxReportRun::processMessages()
+{
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+TfrxReportRun::TfrxReportRun(TfrxReport *r) : report(r), pages(r), engine(r, &pages)
+{
+    pages.SetProgressListener(this);
+    timer.setSingleShot(true);
+    timer.setInterval(50);
+    QObject::connect(&timer, &QTimer::timeout, [this] {
+        timer.stop();
+        report->PrepareReport(false);
+    });
+    expressionScript.setParent(&script);
+}
+
+TfrxReportRun::~TfrxReportRun() = default;
+
+void TfrxReport::RunDeleter::operator()(TfrxReportRun *run) const
+{
+    delete run;
+}
+
+TfrxReportRun &TfrxReport::run()
+{
+    if (!m_run) m_run.reset(new TfrxReportRun(this));
+    return *m_run;
+}
+
+TfrxCustomEngine *TfrxReport::Engine()
+{
+    return &run().engine;
+}
+
+TfrxPreviewPages *TfrxReport::PreviewPages()
+{
+    return &run().pages;
+}
+
+bool TfrxReport::PreparationTimerActive() const
+{
+    return m_run && m_run->timer.isActive();
+}
+
+// ---- preparing ----
+
+bool TfrxReport::CheckDataSets()
+{
+    bool ok = true;
+    for (int i = 0; i < Datasets.Count(); ++i) {
+        TfrxDataSetItem *item = Datasets.Items(i);
+        if (item->DataSet()) continue;
+        ErrorList.Add(
+            frxGet(QStringLiteral("clDSNotExist")).replace(QStringLiteral("%s"), item->DataSetName()));
+        ok = false;
+    }
+    return ok;
+}
+
+bool TfrxReport::PrepareReport(bool ClearLastReport)
+{
+    TfrxReportRun &r = run();
+    if (r.engine.RunActive) return false;
+    if (ClearLastReport) r.pages.Clear();
+    ErrorList.Clear();
+    Terminated = false;
+    bool result = false;
+    if (CheckDataSets()) {
+        try {
+            if (OnBeginDoc) OnBeginDoc();
+            if (CompileReportScript()) {
+                if (OnAfterScriptCompile) OnAfterScriptCompile();
+                if (r.script.mainStatementCount() > 0) r.script.runMain();
+                if (r.engine.BuildPages()) {
+                    if (OnEndDoc) OnEndDoc();
+                    result = true;
+                } else if (r.ownPreview) {
+                    r.ownPreview->close();
+                }
+            }
+        } catch (const platform::Error &e) {
+            ErrorList.Add(e.message());
+        } catch (const std::exception &e) {
+            ErrorList.Add(QString::fromLocal8Bit(e.what()));
+        }
+    }
+    if (ErrorList.Count() > 0) {
+        result = false;
+        ReportError(frxGet(QStringLiteral("clErrors")) + QStringLiteral("\r\n") + ErrorList.Text());
+    }
+    return result;
+}
+
+bool TfrxReport::CompileReportScript()
+{
+    TfrxReportRun &r = run();
+    r.expressions.clear();
+    r.script.clearRegistrations();
+    r.valueVariable = r.script.addVariable(QStringLiteral("Value"));
+    r.selfVariable = r.script.addVariable(QStringLiteral("Self"));
+    r.script.addFunction(QStringLiteral("function Get(Name: String): Variant"),
+                         [this](script::HostCall &call) {
+                             script::Variant value;
+                             const QString name = call.args.at(0).toString();
+                             if (ResolveName(name, value)) return value;
+                             ErrorList.Add(frxGet(QStringLiteral("clUnknownVar")) + QLatin1Char(' ') + name);
+                             return script::Variant();
+                         });
+    r.script.addFunction(QStringLiteral("procedure Set(Name: String; Value: Variant)"),
+                         [this](script::HostCall &call) {
+                             Variables.SetValue(call.args.at(0).toString(), call.args.at(1).toString());
+                             return script::Variant();
+                         });
+    r.script.addFunction(
+        QStringLiteral("macrofunction IIF(Expr: Boolean; TrueValue, FalseValue: Variant): Variant"),
+        [this](script::HostCall &call) {
+            const bool condition = script::Variant::equals(Calc(call.texts.at(0)), true);
+            return Calc(call.texts.at(condition ? 1 : 2));
+        });
+    r.script.addFunction(QStringLiteral("function Calc(const Expr: String): Variant"),
+                         [this](script::HostCall &call) {
+                             try {
+                                 return Calc(call.args.at(0).toString());
+                             } catch (const platform::Error &e) {
+                                 throw script::ScriptError::runtime(
+                                     QStringLiteral("Error in Calc expression: ") + e.message());
+                             }
+                         });
+    if (r.script.compile(ScriptText.join(QStringLiteral("\r\n")))) return true;
+    const script::Diagnostic d =
+        r.script.diagnostics().isEmpty() ? script::Diagnostic{} : r.script.diagnostics().first();
+    QString text = frxGet(QStringLiteral("clScrError"));
+    const QString position = QStringLiteral("%1:%2").arg(d.line).arg(d.column);
+    const qsizetype first = text.indexOf(QStringLiteral("%s"));
+    if (first >= 0) text.replace(first, 2, position);
+    const qsizetype second = text.indexOf(QStringLiteral("%s"), first < 0 ? 0 : first + position.size());
+    if (second >= 0) text.replace(second, 2, d.message);
+    ErrorList.Add(text);
+    return false;
+}
+
+void TfrxReport::RunScriptEvent(TfrxComponent *sender, const QString &procName, bool force)
+{
+    if (procName.isEmpty() || !(force || run().engine.RunActive)) return;
+    script::VariantList params{script::Variant(qint64(reinterpret_cast<quintptr>(sender)))};
+    run().script.call(procName, params);
+}
+
+script::Variant TfrxReport::CallScriptFunction(const QString &procName, script::VariantList &params,
+                                               bool force)
+{
+    if (procName.isEmpty() || !(force || run().engine.RunActive)) return {};
+    return run().script.call(procName, params);
+}
+
+void TfrxReport::NotifyBeforePrint(TfrxReportComponent *object)
+{
+    if (OnBeforePrint) OnBeforePrint(object);
+    if (!object->OnBeforePrint.isEmpty()) RunScriptEvent(object, object->OnBeforePrint);
+}
+
+void TfrxReport::NotifyAfterPrint(TfrxReportComponent *object)
+{
+    if (OnAfterPrint) OnAfterPrint(object);
+    if (!object->OnAfterPrint.isEmpty()) RunScriptEvent(object, object->OnAfterPrint);
+}
+
+// ---- showing ----
+
+void TfrxReport::ShowReport(bool ClearLastReport)
+{
+    TfrxReportRun &r = run();
+    if (ClearLastReport) r.pages.Clear();
+    if (!OldStyleProgress) {
+        // The preview opens first; the timer's tick then prepares inside its message loop.
+        r.timer.start();
+        OpenPreview();
+        return;
+    }
+    if (PrepareReport(false)) OpenPreview();
+}
+
+void TfrxReport::OpenPreview()
+{
+    TfrxReportRun &r = run();
+    if (PreviewControl) return;
+    if (!previewWindowFactory()) return;
+    r.ownPreview = previewWindowFactory()(this);
+    if (!r.ownPreview) return;
+    if (OnPreview) OnPreview();
+    if (PreviewOptions.Modal) {
+        r.ownPreview->showModal();
+        r.ownPreview.reset();
+    } else {
+        r.ownPreview->showNonModal();
+    }
+}
+
+} // namespace frx
