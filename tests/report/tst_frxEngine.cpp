@@ -4,6 +4,8 @@
 #include "report/frxPreviewPages.h"
 #include "report/frxRes.h"
 
+#include <QCoreApplication>
+
 #include <gtest/gtest.h>
 
 using namespace frx;
@@ -370,4 +372,75 @@ TEST(frxEngine, stopReportFromAnEventEndsTheRecordLoop)
     };
     ASSERT_TRUE(f.prepare());
     EXPECT_EQ(f.pages().Count(), 2);
+}
+
+namespace {
+
+struct RecordingPreview : TfrxPreparationObserver {
+    QStringList events;
+    void PreparationStarted() override { events << u"started"_s; }
+    void PageProduced(int pageIndex) override { events << u"page %1"_s.arg(pageIndex); }
+    void PreparationFinished() override { events << u"finished"_s; }
+};
+
+} // namespace
+
+TEST(frxReportPreparation, showReportPreparesOnTheTimerTickAndTellsThePreview)
+{
+    int argc = 0;
+    QCoreApplication app(argc, nullptr);
+    Fixture f;
+    f.setGuests({u"a"_s, u"b"_s});
+    f.master(u"MasterData1"_s, 0, 800);
+    RecordingPreview preview;
+    f.report.PreviewControl = &preview;
+    f.report.ShowReport(true);
+    // Nothing is prepared before the timer fires from the event loop.
+    EXPECT_TRUE(f.report.PreparationTimerActive());
+    EXPECT_EQ(f.pages().Count(), 0);
+    while (f.report.PreparationTimerActive())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    EXPECT_EQ(f.pages().Count(), 2);
+    EXPECT_EQ(preview.events, (QStringList{u"started"_s, u"page 0"_s, u"page 1"_s, u"finished"_s}));
+
+    // Appending keeps the pages already there.
+    EXPECT_TRUE(f.report.PrepareReport(false));
+    EXPECT_EQ(f.pages().Count(), 4);
+}
+
+TEST(frxReportPreparation, aMissingDataSetIsReportedAndNothingRuns)
+{
+    Fixture f;
+    f.setGuests({u"a"_s});
+    f.master(u"MasterData1"_s, 0, 800);
+    f.report.Datasets.Add()->SetDataSetName(u"gone"_s);
+    QString shown;
+    f.report.EngineOptions.NewSilentMode = simReThrow;
+    try {
+        f.report.PrepareReport(true);
+    } catch (const platform::Error &e) {
+        shown = e.message();
+    }
+    EXPECT_TRUE(shown.startsWith(frxGet(u"clErrors"_s) + u"\r\n"_s));
+    EXPECT_TRUE(shown.contains(frxGet(u"clDSNotExist"_s).replace(u"%s"_s, QString()).left(3)));
+    EXPECT_EQ(f.pages().Count(), 0);
+}
+
+TEST(frxReportPreparation, scriptEventsRunOnlyDuringTheRunAndCompileErrorsAreLogged)
+{
+    Fixture f;
+    f.setGuests({u"a"_s, u"b"_s});
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 40);
+    Fixture::memo(row, u"m0"_s, 0, 20, u"[Counter]"_s);
+    f.report.ScriptText = {u"var Counter: Integer;"_s, u"procedure RowBefore(Sender: Variant);"_s,
+                           u"begin Counter := Counter + 10; end;"_s, u"begin Counter := 1; end."_s};
+    row->OnBeforePrint = u"RowBefore"_s;
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(f.objectProp(0, 0, 0, u"u").trimmed(), u"11"_s);
+    EXPECT_EQ(f.objectProp(0, 1, 0, u"u").trimmed(), u"21"_s);
+
+    f.report.ScriptText = {u"begin x := ; end."_s};
+    EXPECT_FALSE(f.prepare());
+    ASSERT_EQ(f.report.ErrorList.Count(), 1);
+    EXPECT_TRUE(f.report.ErrorList.Lines().first().startsWith(u"Script"_s));
 }
