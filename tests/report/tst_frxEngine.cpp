@@ -3,6 +3,7 @@
 #include "report/frxEngine.h"
 #include "report/frxPreviewPages.h"
 #include "report/frxRes.h"
+#include "tests/support/gui_environment.h"
 
 #include <QCoreApplication>
 
@@ -312,9 +313,12 @@ TEST(frxEngine, aBandTallerThanThreePagesIsSplitIntoParts)
     f.setGuests({u"a"_s});
     f.page->SetPaperHeight(100); // 377.95 units of page
     TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 1000);
-    Fixture::memo(row, u"top"_s, 0, 100);
-    Fixture::memo(row, u"middle"_s, 350, 100);
-    Fixture::memo(row, u"low"_s, 800, 100);
+    // Shapes cannot be split, so each one moves whole into the part that has room for it.
+    for (auto [name, top] : {std::pair{u"top"_s, 0}, {u"middle"_s, 350}, {u"low"_s, 800}}) {
+        auto *shape = new TfrxShapeView(row);
+        shape->SetName(name);
+        shape->SetBounds(10, top, 100, 100);
+    }
     ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
     ASSERT_EQ(f.pages().Count(), 3);
     for (int i = 0; i < 3; ++i) {
@@ -387,8 +391,6 @@ struct RecordingPreview : TfrxPreparationObserver {
 
 TEST(frxReportPreparation, showReportPreparesOnTheTimerTickAndTellsThePreview)
 {
-    int argc = 0;
-    QCoreApplication app(argc, nullptr);
     Fixture f;
     f.setGuests({u"a"_s, u"b"_s});
     f.master(u"MasterData1"_s, 0, 800);
