@@ -319,9 +319,9 @@ Variant Parser::parseType(Hint &hint)
 Variant Parser::constantValue(const char *what)
 {
     Token at = m_current;
-    int uses = m_localUses;
+    int uses = m_localUses, routineUses = m_routineUses;
     ExprPtr e = parseExpression();
-    if (m_localUses != uses)
+    if (m_localUses != uses || m_routineUses != routineUses)
         errorAt(at, u"Constant expression expected for %1"_s.arg(QString::fromUtf8(what)));
     Variant v;
     if (e->constant(v)) return v;

@@ -126,6 +126,7 @@ private:
     int m_loops = 0;
     int m_depth = 0;
     int m_localUses = 0;
+    int m_routineUses = 0; // script routines cannot run while their program is being compiled
     std::vector<std::shared_ptr<const Program>> m_referenced;
 };
 

@@ -259,6 +259,7 @@ ExprPtr Parser::parseFactor()
             return checked(std::move(call), t);
         }
         if (get.kind == Meaning::Routine && !get.routine->params.empty()) {
+            ++m_routineUses;
             auto call = std::make_unique<CallExpr>();
             call->routine = get.routine;
             call->args.push_back(std::move(arg));
@@ -558,6 +559,7 @@ ExprPtr Parser::staticName(const Token &name, const Meaning &m)
     case Meaning::Constant:
         return checked(std::make_unique<ConstExpr>(m.value), name);
     case Meaning::Routine: {
+        ++m_routineUses;
         auto call = std::make_unique<CallExpr>();
         call->routine = m.routine;
         call->args = parseArguments(name, m.routine->params, m.routine->name);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for a bounded time
-# on its seed corpus. usage: fuzz.sh [SECONDS]
+# on its seed corpus, with a fixed random seed so that a run can be repeated. usage: fuzz.sh [SECONDS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -20,7 +20,7 @@ for target in $targets; do
     [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
     echo "fuzz: $target for ${seconds}s"
     (cd "$out" && ASAN_OPTIONS=detect_leaks=1 QT_QPA_PLATFORM=offscreen \
-        "$out/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        "$out/fuzz/$target" -seed=1 -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=0 "$corpus" 2>"$out/$target.log") \
         || { tail -50 "$out/$target.log"; echo "fuzz: $target failed"; exit 1; }
 done
