@@ -1,0 +1,33 @@
+// Feeds arbitrary bytes to a report as the content of a template file. Whatever the input, loading
+// must end with the report usable and every problem as a line of its ErrorList.
+#include "report/frxDBSet.h"
+#include "report/frxXMLSerializer.h"
+
+#include <QBuffer>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static frx::TfrxDBDataset *host = [] {
+        auto *dataSet = new frx::TfrxDBDataset;
+        dataSet->SetName(QStringLiteral("frxdbdtst1"));
+        return dataSet;
+    }();
+    (void)host;
+    frx::TfrxReport report;
+    report.EngineOptions.NewSilentMode = frx::simSilent;
+    // Ancestor templates named by the input are never looked for on disk.
+    report.OnLoadTemplate = [](frx::TfrxReport *, const QString &) {};
+    QBuffer buffer;
+    buffer.setData(reinterpret_cast<const char *>(data), qsizetype(size));
+    buffer.open(QIODevice::ReadOnly);
+    frx::LoadFromStream(report, buffer);
+    // The result can be written again and still holds a data page in front.
+    if (report.PagesCount() == 0 || !dynamic_cast<frx::TfrxDataPage *>(report.Pages(0))) __builtin_trap();
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    frx::SaveToStream(report, out);
+    return 0;
+}
