@@ -1,6 +1,7 @@
 #include "report/frxXMLSerializer.h"
 
 #include "platform/codepage.h"
+#include "report/frxClass_p.h"
 #include "report/frxDBSet.h"
 #include "report/frxPasswordCheck.h"
 #include "report/frxRes.h"
@@ -421,6 +422,46 @@ TEST(Template, dataPageIsAddedInFront)
     EXPECT_EQ(report.Pages(1)->Name(), QStringLiteral("Page1"));
     EXPECT_EQ(report.Pages(2)->Name(), QStringLiteral("Data"));
     EXPECT_EQ(report.ErrorList.Count(), 0);
+}
+
+// A non-visual object that templates may hold.
+class TestComponent : public TfrxDialogComponent {
+    FRX_CLASS(TestComponent)
+public:
+    using TfrxDialogComponent::TfrxDialogComponent;
+};
+
+const ClassInfo &TestComponent::staticClassInfo()
+{
+    return buildClass<TestComponent>(u"TfrxTestComponent", &TfrxDialogComponent::staticClassInfo(), true,
+                                     [](ClassBuilder<TestComponent> &) {});
+}
+
+TEST(Template, nonVisualObjectsMoveOntoTheNewDataPage)
+{
+    registerClass(TestComponent::staticClassInfo());
+    SilentReport report;
+    load(report,
+         templateOf(QStringLiteral("<TfrxReport><TfrxReportPage Name=\"Page1\">"
+                                   "<TfrxTestComponent Name=\"c1\"/><TfrxMasterData Name=\"MasterData1\">"
+                                   "<TfrxTestComponent Name=\"c2\"/></TfrxMasterData>"
+                                   "</TfrxReportPage></TfrxReport>")));
+    TfrxPage *data = report.Pages(0);
+    ASSERT_TRUE(dynamic_cast<TfrxDataPage *>(data));
+    ASSERT_EQ(data->Objects().size(), 2);
+    EXPECT_EQ(data->Objects()[0]->Name(), QStringLiteral("c1"));
+    EXPECT_EQ(data->Objects()[0]->Left(), 60);
+    EXPECT_EQ(data->Objects()[1]->Left(), 124);
+    EXPECT_EQ(data->Objects()[1]->Top(), 20);
+
+    // Their design position travels as pLeft and pTop.
+    const QByteArray bytes = saved(report);
+    EXPECT_TRUE(
+        bytes.contains("<TfrxTestComponent Name=\"c2\" PropData=\"05704C656674027C0470546F700214\"/>"));
+    SilentReport again;
+    load(again, bytes);
+    EXPECT_EQ(again.FindObject(u"c2")->Left(), 124);
+    EXPECT_EQ(again.FindObject(u"c2")->Top(), 20);
 }
 
 TEST(Template, optionsKeepSessionValuesExceptTheListedOnes)
