@@ -858,8 +858,9 @@ public:
     void UpdateDimensions();
     int Columns() const { return m_columns; }
     // Stores the count; a positive count sets ColumnWidth to the printable width / count and fills
-    // ColumnPositions with 0, 1 x ColumnWidth, ...
+    // ColumnPositions with 0, 1 x ColumnWidth, ... A count above maxColumns raises platform::Error.
     void SetColumns(int count);
+    static constexpr int maxColumns = 1000;
     int PageCount() const { return m_pageCount; }
     void SetPageCount(int count)
     {

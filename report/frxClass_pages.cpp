@@ -83,6 +83,8 @@ void TfrxReportPage::SetOrientation(TPrinterOrientation orientation)
 
 void TfrxReportPage::SetColumns(int count)
 {
+    // One position text per column: a damaged template must not make millions of them.
+    if (count > maxColumns) throw platform::Error(QStringLiteral("Too many columns: %1").arg(count));
     m_columns = count;
     ColumnPositions.clear();
     if (count <= 0) return;

@@ -187,6 +187,15 @@ TEST_F(Attributes, badValuesBecomeErrorLinesAndLeaveTheProperty)
     EXPECT_EQ(serializer.Errors.Count(), 5); // and the set value outside the four sides
 }
 
+TEST_F(Attributes, aHugeColumnCountIsRefused)
+{
+    serializer.ApplyAttributes(QStringLiteral(" Columns=\"50000000\" PaperWidth=\"100\""), page);
+    EXPECT_EQ(page->Columns(), 0);
+    EXPECT_TRUE(page->ColumnPositions.isEmpty());
+    EXPECT_EQ(page->PaperWidth(), 100);
+    EXPECT_EQ(serializer.Errors.Lines(), QStringList{QStringLiteral("Too many columns: 50000000")});
+}
+
 TEST_F(Attributes, enumerationsTakeNamesOrOrdinals)
 {
     serializer.ApplyAttributes(QStringLiteral(" HAlign=\"haCenter\" VAlign=\"1\" Visible=\"False\""), memo);
