@@ -133,10 +133,34 @@ void TfrxEngine::finalizeRun()
         }
     m_pages->FinishRun();
     RunActive = false;
+    restoreDefinition();
     // Band run-time state points into the definition; it is rebuilt at the next run.
     m_bandStates.clear();
     m_objectStates.clear();
     m_masterBands.clear();
+    m_verticalMasterBands.clear();
+}
+
+void TfrxEngine::restoreDefinition()
+{
+    for (auto it = m_drillDesign.begin(); it != m_drillDesign.end(); ++it)
+        it.key()->SetVisible(it.value());
+    m_drillDesign.clear();
+    for (auto it = m_crossings.rbegin(); it != m_crossings.rend(); ++it) {
+        // Detached first, then put back one by one: the band gets its objects in the designed order.
+        for (TfrxComponent *object : it->objects)
+            object->SetParent(nullptr);
+        for (int i = 0; i < it->objects.size(); ++i) {
+            TfrxComponent *object = it->objects[i];
+            object->SetParent(it->band);
+            object->SetLeft(it->lefts[i]);
+            object->SourceBand = nullptr;
+        }
+    }
+    m_crossings.clear();
+    VerticalMaster = nullptr;
+    CaptureBand = nullptr;
+    VerticalHeaders.Clear();
 }
 
 bool TfrxEngine::InitializeRun()
@@ -149,9 +173,11 @@ bool TfrxEngine::InitializeRun()
     RunActive = true;
     KeepActive = false;
     CurVColumn = 0;
+    CaptureBand = nullptr;
     m_bandStates.clear();
     m_objectStates.clear();
     m_masterBands.clear();
+    m_verticalMasterBands.clear();
     for (int i = 0; i < m_report->PagesCount(); ++i)
         if (auto *page = dynamic_cast<TfrxReportPage *>(m_report->Pages(i))) {
             PreparePage(page, false);
@@ -319,6 +345,7 @@ void TfrxEngine::InitPage()
     m_curY = 0;
     PageOriginX = 0;
     CurColumn = 1;
+    VerticalMaster = nullptr;
     OnFirstPage = true;
     OnLastPage = false;
     m_pages->Outline().LevelRoot();
@@ -441,7 +468,7 @@ void TfrxEngine::RunDataBands(TfrxComponent *owner)
                 if (band->KeepFooter) CloseKeep(band);
                 KeepingFooter = false;
             }
-            m_headerList.Remove(st.header);
+            headerListFor(st.header).Remove(st.header);
             if (!st.groups.isEmpty() && band->KeepTogether) CloseKeep(band);
         }
         if (m_report->Terminated) break;

@@ -167,6 +167,9 @@ private:
     void ShowPageObjects();
     void RunDataBands(TfrxComponent *owner);
     const QList<TfrxDataBand *> &nestedBands(TfrxComponent *owner);
+    // Puts back what a run changed in the definition: visibility set by drill-down, objects moved into
+    // vertical bands.
+    void restoreDefinition();
     void runScriptEvent(TfrxComponent *sender, const QString &procName);
     void processMessages();
 
@@ -181,6 +184,11 @@ private:
     void ShowFooterBand(TfrxBand *band);
     void ShowRepeatedBand(TfrxBand *band);
     void AddToHeaderList(TfrxBand *band);
+    // The header list of the band's orientation.
+    TfrxHeaderList &headerListFor(const TfrxBand *band)
+    {
+        return band && band->Vertical ? VerticalHeaders : m_headerList;
+    }
     void OpenKeep(TfrxBand *band, int position = 0);
     void CloseKeep(TfrxBand *band);
     void breakWithKeep(bool newPage);
@@ -189,6 +197,8 @@ private:
     void InitGroups(TfrxDataBand *band, int from, bool first);
     void CheckGroups(TfrxDataBand *band);
     void EndGroups(TfrxDataBand *band, int from);
+    void CheckDrill(TfrxDataBand *band);
+    void setDrillVisible(TfrxBand *band, bool visible);
     void AddPageOutline();
     void AddBandOutline(TfrxBand *band);
     QString calcText(const QString &expression);
@@ -201,10 +211,32 @@ private:
     void DrawSplitBand(TfrxBand *band);
     void RepeatBandData(TfrxBand *band);
 
+    // ---- subreports (frxEngine_subreport.cpp)
+    void ShowSubreports(TfrxBand *band);
+    void CaptureSubreports(TfrxBand *band);
+    void captureCopy(TfrxBand *band);
+
+    // ---- vertical bands (frxEngine_vertical.cpp)
+    void moveCrossingObjects(TfrxReportPage *page);
+    void PrepareVerticalBands(TfrxBand *band);
+    void RunVerticalDataBands(TfrxComponent *owner);
+    void ShowVerticalBand(TfrxBand *band);
+    void EmitVerticalPages(TfrxBand *band, const QList<int> &breaks);
+
     TfrxHeaderList m_headerList;
     std::unordered_map<TfrxBand *, BandState> m_bandStates;
     QHash<TfrxComponent *, ObjectState> m_objectStates;
     QHash<TfrxReportPage *, QList<TfrxDataBand *>> m_masterBands;
+    QHash<TfrxReportPage *, QList<TfrxDataBand *>> m_verticalMasterBands;
+    // Designed visibility of the bands drill-down changed during the run.
+    QHash<TfrxBand *, bool> m_drillDesign;
+    // A horizontal band whose objects were moved into vertical bands, with its objects as designed.
+    struct Crossing {
+        TfrxBand *band;
+        QList<TfrxComponent *> objects;
+        QList<Extended> lefts;
+    };
+    std::vector<Crossing> m_crossings;
     QList<TfrxDataBand *> m_noBands;
 
     TfrxReportPage *ActivePage = nullptr;
@@ -228,6 +260,11 @@ private:
     Extended CarriedFooterHeight = 0;
     bool UseCarriedFooter = false;
     Extended PageOriginX = 0;
+    TfrxBand *CaptureBand = nullptr; // bands are copied into it instead of being emitted
+    bool SuppressHeaders = false;
+    TfrxHeaderList VerticalHeaders;
+    TfrxBand *VerticalMaster = nullptr;
+    QList<int> VerticalPageBreaks; // object counts of the vertical master where a horizontal page ends
 };
 
 } // namespace frx

@@ -49,14 +49,21 @@ void TfrxEngine::PrepareBand(TfrxBand *band)
     m_report->CurObject = band->Name();
     band->BeforePrint();
     m_report->NotifyBeforePrint(band);
-    bool grown = false;
+    bool grown = false, captured = false;
     const bool bandVisible = band->Visible();
-    for (TfrxComponent *object : band->Objects()) {
+    // The copies a vertical master received from vertical bands hold their data already; its own
+    // objects are prepared like those of any band.
+    const int copiesFrom = band == VerticalMaster ? state(band).designObjectCount : -1;
+    const QList<TfrxComponent *> objects = band->Objects();
+    for (int index = 0; index < objects.size(); ++index) {
+        TfrxComponent *object = objects[index];
         auto *printable = dynamic_cast<TfrxReportComponent *>(object);
         if (!printable) continue;
+        if (auto *sub = dynamic_cast<TfrxSubreport *>(object); sub && sub->PrintOnParent) captured = true;
+        const bool copy = copiesFrom >= 0 && index >= copiesFrom;
         m_report->CurObject = object->Name();
-        printable->BeforePrint();
-        if (bandVisible) {
+        if (!copy) printable->BeforePrint();
+        if (bandVisible && !copy) {
             m_report->NotifyBeforePrint(printable);
             if (object->Visible()) {
                 printable->GetData();
@@ -79,6 +86,7 @@ void TfrxEngine::PrepareBand(TfrxBand *band)
     }
     if (!bandVisible) return;
     if (grown) ShiftObjects(band, 0);
+    if (captured) CaptureSubreports(band);
     Extended bottom = 0;
     const TfrxComponent *lowest = nullptr;
     for (TfrxComponent *object : band->Objects())
@@ -110,8 +118,11 @@ void TfrxEngine::FinishBand(TfrxBand *band)
     band->AfterPrint();
     BandState &st = state(band);
     if (st.designObjectCount != -1) {
-        while (band->Objects().size() > st.designObjectCount)
-            delete band->Objects().last();
+        while (band->Objects().size() > st.designObjectCount) {
+            TfrxComponent *object = band->Objects().last();
+            m_objectStates.remove(object);
+            delete object;
+        }
         st.designObjectCount = -1;
     }
 }

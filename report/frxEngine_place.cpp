@@ -56,11 +56,24 @@ void TfrxEngine::ShowBand(TfrxBand *band)
 
 void TfrxEngine::PlaceBand(TfrxBand *band)
 {
+    QList<int> verticalBreaks;
+    const bool crossing = state(band).crossesVertical;
+    const bool allowSplit = band->AllowSplit;
+    if (crossing) {
+        PrepareVerticalBands(band);
+        CurX = 0;
+        m_pages->SetAppendMode(true);
+        verticalBreaks = VerticalPageBreaks;
+    }
+    if (band->Vertical) {
+        ShowVerticalBand(band);
+        return;
+    }
     const bool multiColumn = isDataBand(band) && static_cast<TfrxDataBand *>(band)->Columns > 1;
     const bool nullBand = dynamic_cast<TfrxNullBand *>(band) != nullptr;
     const bool overlay = dynamic_cast<TfrxOverlay *>(band) != nullptr;
     const bool groupHeader = dynamic_cast<TfrxGroupHeader *>(band) != nullptr;
-    if (!InPageStart && band->Visible() && band->StartNewPage &&
+    if (!InPageStart && band->Visible() && band->StartNewPage && !CaptureBand &&
         (!(isDataBand(band) || groupHeader) || band->RowNo != 1)) {
         BreakingBand = band;
         if (groupHeader && static_cast<TfrxGroupHeader *>(band)->ResetPageNumbers)
@@ -74,7 +87,7 @@ void TfrxEngine::PlaceBand(TfrxBand *band)
             BandState &st = state(band);
             st.printedHeight = band->Height();
             if (!band->Visible()) return;
-            if (!multiColumn && !overlay && !nullBand && FreeSpace() < band->Height()) {
+            if (!multiColumn && !overlay && !nullBand && !CaptureBand && FreeSpace() < band->Height()) {
                 if ((band->AllowSplit && !KeepActive) ||
                     (band->Height() > PageHeight - FooterHeight() && !st.crossesVertical)) {
                     if (!band->AllowSplit && band->RowNoThrough > 1 && !band->StartNewPage) {
@@ -97,14 +110,19 @@ void TfrxEngine::PlaceBand(TfrxBand *band)
                 band->SetLeft(multiColumn ? band->Left() + CurX : CurX);
                 band->SetTop(m_curY);
             }
-            if (InPageStart) {
-                if (!m_pages->HasBandOnPage(band)) m_pages->AddObject(band);
-            } else {
+            if (CaptureBand)
+                captureCopy(band);
+            else if (st.crossesVertical)
+                EmitVerticalPages(band, verticalBreaks);
+            else if (!InPageStart || !m_pages->HasBandOnPage(band))
                 m_pages->AddObject(band);
-            }
             m_curY += band->Height();
         },
-        [&] { FinishBand(band); });
+        [&] {
+            FinishBand(band);
+            if (crossing) band->AllowSplit = allowSplit;
+        });
+    if (band->Visible()) ShowSubreports(band);
 }
 
 Extended TfrxEngine::FreeSpace()
@@ -338,12 +356,13 @@ void TfrxEngine::AddToHeaderList(TfrxBand *band)
     const bool repeat =
         (dynamic_cast<TfrxHeader *>(band) && static_cast<TfrxHeader *>(band)->ReprintOnNewPage) ||
         (groupHeader && groupHeader->ReprintOnNewPage);
-    if (repeat) m_headerList.Add(band, PageOriginX, KeepActive && !dynamic_cast<TfrxHeader *>(band));
+    if (repeat) headerListFor(band).Add(band, PageOriginX, KeepActive && !dynamic_cast<TfrxHeader *>(band));
 }
 
 void TfrxEngine::OpenKeep(TfrxBand *band, int position)
 {
-    if (KeepActive || AtFirstBand) return;
+    // Vertical bands place nothing in the store themselves: there is nothing for them to keep.
+    if (KeepActive || AtFirstBand || (band && band->Vertical)) return;
     KeepActive = true;
     KeptBand = band;
     KeepStartIndex = position == 0 ? m_pages->ObjectCount() : position;
@@ -406,6 +425,7 @@ void TfrxEngine::InitGroups(TfrxDataBand *band, int from, bool first)
             ++header->RowNoThrough;
         }
     }
+    CheckDrill(band);
     for (int i = from; i < st.groups.size(); ++i) {
         TfrxGroupHeader *header = st.groups[i];
         CurrentLine = header->RowNo;
@@ -422,6 +442,7 @@ void TfrxEngine::InitGroups(TfrxDataBand *band, int from, bool first)
 void TfrxEngine::CheckGroups(TfrxDataBand *band)
 {
     BandState &st = state(band);
+    CheckDrill(band);
     for (int i = 0; i < st.groups.size(); ++i) {
         TfrxGroupHeader *header = st.groups[i];
         m_report->CurObject = header->Name();
@@ -454,8 +475,34 @@ void TfrxEngine::EndGroups(TfrxDataBand *band, int from)
         auto *footer = static_cast<TfrxGroupFooter *>(state(header).footer);
         if (footer && !(footer->HideIfSingleDataRecord && band->RowNo < 3)) ShowBand(footer);
         if (!header->OutlineText.isEmpty()) m_pages->Outline().LevelUp();
-        m_headerList.Remove(header);
+        headerListFor(header).Remove(header);
         if (header->KeepTogether) CloseKeep(header);
+    }
+}
+
+void TfrxEngine::setDrillVisible(TfrxBand *band, bool visible)
+{
+    if (!band) return;
+    if (!m_drillDesign.contains(band)) m_drillDesign.insert(band, band->Visible());
+    band->SetVisible(visible);
+}
+
+void TfrxEngine::CheckDrill(TfrxDataBand *band)
+{
+    const QList<TfrxGroupHeader *> &groups = state(band).groups;
+    for (int i = 0; i < groups.size(); ++i) {
+        TfrxGroupHeader *header = groups[i];
+        if (!header->DrillDown) continue;
+        const QString key = header->Name() + QLatin1Char('.') + QString::number(header->RowNoThrough);
+        const bool listed = m_report->DrillState.contains(key);
+        const bool visible = header->ExpandDrillDown ? !listed : listed;
+        for (int j = i + 1; j < groups.size(); ++j) {
+            setDrillVisible(groups[j], visible);
+            setDrillVisible(state(groups[j]).footer, visible);
+        }
+        setDrillVisible(band, visible);
+        if (!header->ShowFooterIfDrillDown) setDrillVisible(state(header).footer, visible);
+        if (!visible) break;
     }
 }
 
@@ -473,7 +520,7 @@ void TfrxEngine::AddBandOutline(TfrxBand *band)
         text = data->OutlineText;
     else if (auto *group = dynamic_cast<TfrxGroupHeader *>(band))
         text = group->OutlineText;
-    if (text.isEmpty() || !band->Visible()) return;
+    if (text.isEmpty() || !band->Visible() || band->Vertical) return;
     const Extended height = band->Stretched ? state(band).printedHeight : band->Height();
     m_pages->Outline().AddItem(calcText(text), int(std::nearbyint(m_curY - height)));
 }

@@ -9,8 +9,8 @@ namespace frx {
 void TfrxEngine::PreparePage(TfrxReportPage *page, bool vertical)
 {
     page->AlignChildren();
-    QList<TfrxDataBand *> &masters = m_masterBands[page];
-    if (!vertical) masters.clear();
+    QList<TfrxDataBand *> &masters = vertical ? m_verticalMasterBands[page] : m_masterBands[page];
+    masters.clear();
     QList<TfrxBand *> bands;
     for (TfrxComponent *object : page->Objects())
         if (auto *band = dynamic_cast<TfrxBand *>(object); band && band->Vertical == vertical)
@@ -19,7 +19,6 @@ void TfrxEngine::PreparePage(TfrxReportPage *page, bool vertical)
     for (TfrxBand *band : bands) {
         BandState &st = state(band);
         st.shiftTargetsBuilt = false;
-        BuildShiftTargets(band);
         st.nested.clear();
         st.header = st.footer = nullptr;
         st.groups.clear();
@@ -34,6 +33,11 @@ void TfrxEngine::PreparePage(TfrxReportPage *page, bool vertical)
             }
         }
     }
+    // Objects that lie inside vertical bands move there before the shift relations are built, so
+    // that a horizontal band never shifts what it no longer holds.
+    if (!vertical) moveCrossingObjects(page);
+    for (TfrxBand *band : bands)
+        BuildShiftTargets(band);
 
     // Bands that take part in the tree, ordered by position; of equal keys the first met wins.
     std::map<QString, TfrxBand *> byKey;
@@ -110,7 +114,7 @@ void TfrxEngine::PreparePage(TfrxReportPage *page, bool vertical)
     for (int i = 0; i < list.size(); ++i) {
         auto *master = dynamic_cast<TfrxMasterData *>(list[i]);
         if (!master) continue;
-        if (state(master).dataSet && !vertical) masters.append(master);
+        if (state(master).dataSet) masters.append(master);
         list[i] = nullptr;
         QList<TfrxDataBand *> levels{master};
         for (int j = i + 1; j < list.size() && !levels.isEmpty(); ++j) {

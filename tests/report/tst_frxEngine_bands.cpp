@@ -1,0 +1,299 @@
+// The engine's band kinds beyond plain data bands: drill-down groups, subreports beside a band and
+// printed on it, vertical bands laid across horizontal ones, and suppressed values shown again on a
+// new page.
+#include "report/frxClass.h"
+#include "report/frxDBSet.h"
+#include "report/frxEngine.h"
+#include "report/frxPreviewPages.h"
+#include "tests/support/gui_environment.h"
+
+#include <gtest/gtest.h>
+
+using namespace frx;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A data set of one column "v" over fixed values.
+struct Table {
+    TfrxUserDataSet set;
+    QStringList values;
+    Table(const QString &name, const QStringList &rows) : values(rows)
+    {
+        set.SetName(name);
+        set.Fields = {u"v"_s};
+        set.RangeEnd = reCount;
+        set.RangeEndCount = int(rows.size());
+        set.OnGetValue = [this](const QString &, script::Variant &value) {
+            if (set.RecNo < values.size()) value = values.at(set.RecNo);
+        };
+    }
+};
+
+struct Fixture {
+    TfrxReport report;
+    Table rows{u"rows"_s, {}};
+    Table cols{u"cols"_s, {}};
+    TfrxReportPage *page = nullptr;
+
+    Fixture()
+    {
+        report.EngineOptions.NewSilentMode = simSilent;
+        report.Datasets.Add()->SetDataSet(&rows.set);
+        report.Datasets.Add()->SetDataSet(&cols.set);
+        new TfrxDataPage(&report);
+        page = addPage(u"Page1"_s);
+    }
+    TfrxReportPage *addPage(const QString &name)
+    {
+        auto *p = new TfrxReportPage(&report);
+        p->SetName(name);
+        p->SetPaperWidth(210);
+        p->SetPaperHeight(290);
+        return p;
+    }
+    static void setRows(Table &table, const QStringList &values)
+    {
+        table.values = values;
+        table.set.RangeEndCount = int(values.size());
+    }
+    template <typename Band>
+    Band *band(TfrxReportPage *owner, const QString &name, Extended top, Extended height)
+    {
+        auto *b = new Band(owner);
+        b->SetName(name);
+        b->SetBounds(0, top, 700, height);
+        return b;
+    }
+    TfrxMasterData *master(TfrxReportPage *owner, const QString &name, Extended top, Extended height,
+                           Table &table)
+    {
+        auto *b = band<TfrxMasterData>(owner, name, top, height);
+        b->SetDataSet(&table.set);
+        return b;
+    }
+    static TfrxMemoView *memo(TfrxComponent *owner, const QString &name, Extended left, Extended top,
+                              Extended width, Extended height, const QString &text)
+    {
+        auto *m = new TfrxMemoView(owner);
+        m->SetName(name);
+        m->SetBounds(left, top, width, height);
+        m->SetText(text);
+        return m;
+    }
+    bool prepare() { return report.PrepareReport(true); }
+    TfrxPreviewPages &pages() { return *report.PreviewPages(); }
+    QString sourceName(const TfrxXMLItem *item)
+    {
+        TfrxComponent *source = pages().Dictionary().GetObject(item->Name());
+        return source ? source->Name() : item->Name();
+    }
+    // "Name@top" of every band on a prepared page, in order.
+    QStringList bandsOn(int index)
+    {
+        QStringList result;
+        const TfrxXMLItem *item = pages().PageItem(index);
+        for (int i = 0; i < item->Count(); ++i) {
+            const TfrxXMLItem *b = item->Items(i);
+            TfrxComponent *source = pages().Dictionary().GetObject(b->Name());
+            const QString top = b->Prop(u"t");
+            result << sourceName(b) + u"@"_s +
+                          (top.isEmpty() && source ? QString::number(double(source->Top())) : top);
+        }
+        return result;
+    }
+    // "name l t text" of every object of a band element: the values stored or those of the source.
+    QStringList objectsOf(const TfrxXMLItem *band)
+    {
+        QStringList result;
+        for (int i = 0; i < band->Count(); ++i) {
+            const TfrxXMLItem *o = band->Items(i);
+            TfrxComponent *source = pages().Dictionary().GetObject(o->Name());
+            auto value = [&](QStringView attribute, Extended fallback) {
+                const QString stored = o->Prop(attribute);
+                return stored.isEmpty() ? QString::number(double(fallback)) : stored;
+            };
+            QString text = o->Prop(u"u").trimmed();
+            if (text.isEmpty())
+                if (auto *memo = dynamic_cast<TfrxCustomMemoView *>(source)) text = memo->Text().trimmed();
+            result << u"%1 %2 %3 %4"_s.arg(sourceName(o), value(u"l", source ? source->Left() : 0),
+                                           value(u"t", source ? source->Top() : 0), text);
+        }
+        return result;
+    }
+};
+
+struct DrillGroups : Fixture {
+    TfrxGroupHeader *header = nullptr;
+    TfrxMasterData *data = nullptr;
+    TfrxGroupFooter *footer = nullptr;
+    DrillGroups()
+    {
+        setRows(rows, {u"x"_s, u"x"_s, u"y"_s});
+        header = band<TfrxGroupHeader>(page, u"GroupHeader1"_s, 50, 10);
+        header->Condition = u"rows.\"v\""_s;
+        header->DrillDown = true;
+        data = master(page, u"MasterData1"_s, 100, 20, rows);
+        footer = band<TfrxGroupFooter>(page, u"GroupFooter1"_s, 200, 5);
+    }
+};
+
+} // namespace
+
+TEST(frxEngineDrillDown, collapsedGroupsShowOnlyTheirHeadersUntilTheirKeyIsListed)
+{
+    DrillGroups f;
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(f.bandsOn(0), (QStringList{u"GroupHeader1@0"_s, u"GroupHeader1@10"_s}));
+    // Each header carries its through row number, which names its key for the preview's toggle.
+    EXPECT_EQ(f.pages().PageItem(0)->Items(1)->Prop(u"Tag"), u"2"_s);
+    // The run leaves the definition visible as designed.
+    EXPECT_TRUE(f.data->Visible());
+    EXPECT_TRUE(f.footer->Visible());
+
+    f.report.DrillState = QStringList{u"GroupHeader1.2"_s};
+    ASSERT_TRUE(f.prepare());
+    EXPECT_EQ(f.bandsOn(0), (QStringList{u"GroupHeader1@0"_s, u"GroupHeader1@10"_s, u"MasterData1@20"_s,
+                                         u"GroupFooter1@40"_s}));
+}
+
+TEST(frxEngineDrillDown, expandedByDefaultAndFootersKeptOnRequest)
+{
+    DrillGroups f;
+    f.header->ExpandDrillDown = true;
+    f.report.DrillState = QStringList{u"GroupHeader1.1"_s};
+    ASSERT_TRUE(f.prepare());
+    EXPECT_EQ(f.bandsOn(0), (QStringList{u"GroupHeader1@0"_s, u"GroupHeader1@10"_s, u"MasterData1@20"_s,
+                                         u"GroupFooter1@40"_s}));
+
+    f.header->ShowFooterIfDrillDown = true;
+    f.report.DrillState = QStringList{u"GroupHeader1.1"_s, u"GroupHeader1.2"_s};
+    ASSERT_TRUE(f.prepare());
+    EXPECT_EQ(f.bandsOn(0), (QStringList{u"GroupHeader1@0"_s, u"GroupFooter1@10"_s, u"GroupHeader1@15"_s,
+                                         u"GroupFooter1@25"_s}));
+}
+
+TEST(frxEngineSubreports, aSubreportBesideTheBandRunsAtItsPlaceAndTheNextRowFollowsItsEnd)
+{
+    Fixture f;
+    Fixture::setRows(f.rows, {u"r1"_s, u"r2"_s});
+    Fixture::setRows(f.cols, {u"a"_s, u"b"_s, u"c"_s});
+    TfrxMasterData *row = f.master(f.page, u"MasterData1"_s, 10, 100, f.rows);
+    TfrxReportPage *inner = f.addPage(u"Page2"_s);
+    f.master(inner, u"MasterData2"_s, 10, 30, f.cols);
+    auto *sub = new TfrxSubreport(row);
+    sub->SetName(u"Subreport1"_s);
+    sub->SetBounds(300, 20, 200, 30);
+    sub->SetPage(inner);
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    // The subreport page is not run on its own.
+    ASSERT_EQ(f.pages().Count(), 1);
+    EXPECT_EQ(f.bandsOn(0), (QStringList{u"MasterData1@0"_s, u"MasterData2@20"_s, u"MasterData2@50"_s,
+                                         u"MasterData2@80"_s, u"MasterData1@110"_s, u"MasterData2@130"_s,
+                                         u"MasterData2@160"_s, u"MasterData2@190"_s}));
+    EXPECT_EQ(f.pages().PageItem(0)->Items(1)->Prop(u"l"), u"300"_s);
+}
+
+TEST(frxEngineSubreports, aSubreportPrintedOnTheParentBecomesObjectsOfTheBand)
+{
+    Fixture f;
+    Fixture::setRows(f.rows, {u"r1"_s});
+    Fixture::setRows(f.cols, {u"a"_s, u"b"_s, u"c"_s});
+    TfrxMasterData *row = f.master(f.page, u"MasterData1"_s, 10, 100, f.rows);
+    row->Stretched = true;
+    Fixture::memo(row, u"title"_s, 0, 0, 100, 20, u"[rows.\"v\"]"_s);
+    TfrxReportPage *inner = f.addPage(u"Page2"_s);
+    TfrxMasterData *item = f.master(inner, u"MasterData2"_s, 10, 30, f.cols);
+    Fixture::memo(item, u"item"_s, 5, 0, 100, 20, u"[cols.\"v\"]"_s);
+    auto *sub = new TfrxSubreport(row);
+    sub->SetName(u"Subreport1"_s);
+    sub->SetBounds(300, 50, 200, 30);
+    sub->SetPage(inner);
+    sub->PrintOnParent = true;
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    ASSERT_EQ(f.pages().Count(), 1);
+    // One band, grown around the captured rows (the last ends at 110 + 20), holding them at their
+    // absolute places.
+    ASSERT_EQ(f.bandsOn(0), (QStringList{u"MasterData1@0"_s}));
+    const TfrxXMLItem *band = f.pages().PageItem(0)->Items(0);
+    EXPECT_EQ(band->Prop(u"h"), u"130"_s);
+    EXPECT_EQ(f.objectsOf(band),
+              (QStringList{u"title 0 0 r1"_s, u"item 305 50 a"_s, u"item 305 80 b"_s, u"item 305 110 c"_s}));
+    // The captured objects were freed; the band is as designed.
+    EXPECT_EQ(row->Objects().size(), 2);
+    EXPECT_EQ(row->Height(), Extended(100));
+    EXPECT_EQ(item->Objects().size(), 1);
+}
+
+namespace {
+
+// Rows down the page, columns across from a vertical data band; the cell lies in the vertical band.
+struct CrossTab : Fixture {
+    TfrxMasterData *row = nullptr;
+    TfrxMasterData *column = nullptr;
+    TfrxMemoView *cell = nullptr;
+    CrossTab(const QStringList &rowValues, const QStringList &columnValues)
+    {
+        setRows(rows, rowValues);
+        setRows(cols, columnValues);
+        column = master(page, u"MasterData2"_s, 0, 0, cols);
+        column->Vertical = true;
+        column->SetBounds(100, 0, 250, 0);
+        row = master(page, u"MasterData1"_s, 10, 30, rows);
+        Fixture::memo(row, u"title"_s, 0, 0, 90, 20, u"[rows.\"v\"]"_s);
+        cell = Fixture::memo(row, u"cell"_s, 110, 0, 200, 20, u"[rows.\"v\"][cols.\"v\"]"_s);
+    }
+};
+
+} // namespace
+
+TEST(frxEngineVertical, cellsOfAVerticalBandRepeatAcrossTheRowPerColumnRecord)
+{
+    CrossTab f({u"r1"_s, u"r2"_s}, {u"a"_s, u"b"_s});
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    ASSERT_EQ(f.pages().Count(), 1);
+    ASSERT_EQ(f.bandsOn(0), (QStringList{u"MasterData1@0"_s, u"MasterData1@30"_s}));
+    // Each column record adds a copy of the cell, moved right by the vertical band's width.
+    EXPECT_EQ(f.objectsOf(f.pages().PageItem(0)->Items(0)),
+              (QStringList{u"title 0 0 r1"_s, u"cell 10 0 r1a"_s, u"cell 260 0 r1b"_s}));
+    EXPECT_EQ(f.objectsOf(f.pages().PageItem(0)->Items(1)),
+              (QStringList{u"title 0 0 r2"_s, u"cell 10 0 r2a"_s, u"cell 260 0 r2b"_s}));
+    // The cell is back in its band, at its designed place, and the copies are gone.
+    EXPECT_EQ(f.cell->Parent(), f.row);
+    EXPECT_EQ(f.cell->Left(), Extended(110));
+    EXPECT_EQ(f.row->Objects().size(), 2);
+    EXPECT_EQ(f.row->Objects().last(), f.cell);
+    EXPECT_TRUE(f.column->Objects().isEmpty());
+}
+
+TEST(frxEngineVertical, columnsBeyondThePageWidthGoToTheNextPageAtTheSameRowPlace)
+{
+    // 793.7 units of page width hold three columns of 250.
+    CrossTab f({u"r1"_s, u"r2"_s}, {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s});
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    ASSERT_EQ(f.pages().Count(), 2);
+    EXPECT_EQ(f.bandsOn(0), (QStringList{u"MasterData1@0"_s, u"MasterData1@30"_s}));
+    EXPECT_EQ(f.bandsOn(1), (QStringList{u"MasterData1@0"_s, u"MasterData1@30"_s}));
+    EXPECT_EQ(f.objectsOf(f.pages().PageItem(0)->Items(1)),
+              (QStringList{u"title 0 0 r2"_s, u"cell 10 0 r2a"_s, u"cell 260 0 r2b"_s, u"cell 510 0 r2c"_s}));
+    EXPECT_EQ(f.objectsOf(f.pages().PageItem(1)->Items(1)),
+              (QStringList{u"cell 10 0 r2d"_s, u"cell 260 0 r2e"_s}));
+}
+
+TEST(frxEngineRepeat, aSuppressedValueShowsAgainWhenItsBandMovesToANewPage)
+{
+    Fixture f;
+    Fixture::setRows(f.rows, {u"same"_s, u"same"_s, u"same"_s, u"same"_s});
+    // 1096.06 units of page hold two rows of 400.
+    TfrxMasterData *row = f.master(f.page, u"MasterData1"_s, 10, 400, f.rows);
+    Fixture::memo(row, u"m0"_s, 0, 0, 100, 20, u"[rows.\"v\"]"_s)->SuppressRepeated = true;
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    ASSERT_EQ(f.pages().Count(), 2);
+    auto text = [&](int page, int band) {
+        return f.pages().PageItem(page)->Items(band)->Items(0)->Prop(u"u").trimmed();
+    };
+    EXPECT_EQ(text(0, 0), u"same"_s);
+    EXPECT_EQ(text(0, 1), QString());
+    EXPECT_EQ(text(1, 0), u"same"_s);
+    EXPECT_EQ(text(1, 1), QString());
+}
