@@ -89,6 +89,8 @@ TMainForm::TMainForm(const QString &dataDir, QWidget *parent) : QWidget(parent),
     il1 = toolbarImages();
     m_dialogFont = tahoma(11);
     m_guests.setDatabaseFile(QDir(m_dataDir).filePath(QStringLiteral("tovaro.db")));
+    m_cardReport = std::make_unique<CardReportPrinter>(m_dataDir);
+    m_printer = m_cardReport.get();
 
     buildToolbar();
     buildCanvas();
@@ -352,9 +354,5 @@ void TMainForm::btnPrintBtnClick()
 
 void TMainForm::runPrint(bool currentGuestOnly)
 {
-    if (!m_printer) {
-        QMessageBox::information(this, QApplication::applicationName(), QStringLiteral("打印功能尚未提供。"));
-        return;
-    }
     m_printer->print(cardState(), m_guests, currentGuestOnly);
 }

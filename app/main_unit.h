@@ -41,8 +41,10 @@ public:
 
     // The event details dialog the window reads its texts from; not owned.
     void setDetailsDialog(Tfrm_tmp *dialog) { frm_tmp = dialog; }
-    // The print job the print buttons run; not owned. Without one they say printing is not available.
-    void setCardPrinter(CardPrinter *printer) { m_printer = printer; }
+    // The print job the print buttons run instead of the window's own card report job; not owned.
+    void setCardPrinter(CardPrinter *printer) { m_printer = printer ? printer : m_cardReport.get(); }
+    // The window's own print job, with the card report frxrprt1 and its data set frxdbdtst1.
+    CardReportPrinter &cardReportPrinter() { return *m_cardReport; }
 
     // The template list's position: 0, 1 vertical layout; 2, 3 horizontal; -1 after typing.
     int templatePosition() const;
@@ -138,6 +140,8 @@ private:
     CardPrinter *m_printer = nullptr;
     LayoutTable m_para;
     GuestStore m_guests;
+    // After the guest list: the report's data set reads its cursor.
+    std::unique_ptr<CardReportPrinter> m_cardReport;
     QFont m_dialogFont;
     bool m_templateTyped = false;
     bool m_centred = false;

@@ -474,16 +474,21 @@ TEST_F(MainWindow, printButtonsHandTheCardStateToThePrintJob)
     EXPECT_EQ(state.details.time, QStringLiteral("中午十一点五十八分"));
 }
 
-TEST_F(MainWindow, printButtonsWithoutAPrintJobSaySo)
+TEST_F(MainWindow, printingWithoutTheCardTemplateSaysSoAndListsEveryGuestAgain)
 {
     start();
-    QString said;
-    apptest::onNextModal([&](QWidget *modal) {
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) said = box->text();
-        modal->close();
-    });
-    f().btnPrintBtn->click();
-    EXPECT_EQ(said, QStringLiteral("打印功能尚未提供。"));
+    for (const char *name : {"张三", "李四"}) {
+        f().edtMyName->setText(QString::fromUtf8(name));
+        f().btnMyAdd->click();
+    }
+    f().btnPrintPreviewBtn->click();
+    ASSERT_EQ(errors.messages.size(), 1);
+    EXPECT_EQ(errors.messages.first().toStdString(),
+              QStringLiteral("找不到请柬报表模板文件“%1”。")
+                  .arg(QDir::toNativeSeparators(dir.file(QStringLiteral("frx.fr3"))))
+                  .toStdString());
+    EXPECT_EQ(f().guests().query(), GuestStore::sortedQuery());
+    EXPECT_EQ(f().dbgrd1->model()->rowCount(), 2);
 }
 
 TEST_F(MainWindow, activationRunsAgainOnlyAfterANonModalWindow)

@@ -1,0 +1,349 @@
+// The print job without widgets: a guest store in a real SQLite file, the program's own card
+// template, and a preview window that only waits for the preparation the report starts.
+#include "tests/support/gui_environment.h"
+
+#include "app/cardprinter.h"
+#include "app/gueststore.h"
+#include "platform/errors.h"
+#include "report/frxPreviewPages.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// Stands in for the modal preview: returns once the report's preparation timer has fired and the
+// pages are made, recording what the guest list looked like while they were made.
+class WaitingPreview : public frx::TfrxPreviewWindow {
+public:
+    WaitingPreview(frx::TfrxReport *report, GuestStore *guests, QStringList *queries, int *shown)
+        : m_report(report), m_guests(guests), m_queries(queries), m_shown(shown)
+    {
+    }
+    frx::TfrxPreparationObserver *observer() override { return nullptr; }
+    void showModal() override
+    {
+        ++*m_shown;
+        while (m_report->PreparationTimerActive())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        *m_queries << m_guests->query();
+    }
+    void showNonModal() override { showModal(); }
+    void close() override {}
+
+private:
+    frx::TfrxReport *m_report;
+    GuestStore *m_guests;
+    QStringList *m_queries;
+    int *m_shown;
+};
+
+class CardPrinterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TOVARO_SOURCE_DIR "/data/frx.fr3"),
+                                dir.filePath(QStringLiteral("frx.fr3"))));
+        guests.setDatabaseFile(dir.filePath(QStringLiteral("tovaro.db")));
+        guests.open();
+        frx::setPreviewWindowFactory([this](frx::TfrxReport *report) {
+            return std::make_unique<WaitingPreview>(report, &guests, &queriesWhilePreparing, &previewsShown);
+        });
+
+        state.templatePosition = 0;
+        state.cardWidthText = QStringLiteral("150");
+        state.cardHeightText = QStringLiteral("220");
+        state.leftOffsetText = QStringLiteral("0");
+        state.topOffsetText = QStringLiteral("0");
+        for (int n = 0; n < cardItemCount; ++n) {
+            para &p = state.layout[static_cast<size_t>(n)];
+            p.Left = 10 + 7 * n;
+            p.Top = 15;
+            p.Fontname = QStringLiteral("楷体");
+            p.Fontsize = 22;
+            p.Fontstyle = QStringLiteral("[]");
+        }
+        state.layout[1] = para{100, 20, QStringLiteral("隶书"), 18, QStringLiteral("[fsBold,fsItalic]")};
+        EventDetails &d = state.details;
+        d.year = QStringLiteral("二零二六");
+        d.lunarMonth = QStringLiteral("十月");
+        d.solarMonth = QStringLiteral("十二");
+        d.lunarDay = QStringLiteral("二十");
+        d.solarDay = QStringLiteral("九");
+        d.weekday = QStringLiteral("三");
+        d.time = QStringLiteral("中午十二点");
+        d.eventKind = QStringLiteral("婚礼");
+        d.venue = QStringLiteral("和平饭店");
+        d.father = QStringLiteral("王父");
+        d.mother = QStringLiteral("李母");
+        d.groom = QStringLiteral("王新郎");
+        d.bride = QStringLiteral("李新娘");
+    }
+    void TearDown() override { frx::setPreviewWindowFactory({}); }
+
+    void addGuests(const QStringList &names)
+    {
+        for (const QString &name : names)
+            guests.addGuest(name);
+    }
+    frx::TfrxPreviewPages &pages() { return *printer.report().PreviewPages(); }
+    // The prepared copy of a text object on page index (rebuilt objects carry their source's name).
+    frx::TfrxCustomMemoView *preparedMemo(int index, const QString &name)
+    {
+        frx::TfrxReportPage *page = pages().Page(index);
+        if (!page) return nullptr;
+        for (frx::TfrxComponent *object : page->AllObjects()) {
+            auto *memo = dynamic_cast<frx::TfrxCustomMemoView *>(object);
+            if (!memo) continue;
+            if (memo->Name() == name) return memo;
+        }
+        return nullptr;
+    }
+    QStringList preparedNames()
+    {
+        QStringList names;
+        for (int i = 0; i < pages().Count(); ++i)
+            names << preparedMemo(i, QStringLiteral("m0"))->Text().trimmed();
+        return names;
+    }
+    QString errorOf(bool currentGuestOnly)
+    {
+        try {
+            printer.print(state, guests, currentGuestOnly);
+        } catch (const platform::Error &e) {
+            return e.message();
+        }
+        return {};
+    }
+    void expectFullSortedList(int guestCount)
+    {
+        EXPECT_TRUE(guests.isOpen());
+        EXPECT_EQ(guests.query(), GuestStore::sortedQuery());
+        EXPECT_EQ(guests.cursor().recordCount(), guestCount);
+    }
+
+    QTemporaryDir dir;
+    GuestStore guests;
+    CardReportPrinter printer{dir.path()};
+    CardState state;
+    QStringList queriesWhilePreparing;
+    int previewsShown = 0;
+};
+
+} // namespace
+
+TEST_F(CardPrinterTest, allGuestsGiveOneCardPageEachInListOrder)
+{
+    addGuests({QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")});
+    printer.print(state, guests, false);
+    EXPECT_EQ(previewsShown, 1);
+    EXPECT_EQ(printer.report().ErrorList.Count(), 0) << printer.report().ErrorList.Text().toStdString();
+    ASSERT_EQ(pages().Count(), 3);
+    EXPECT_EQ(preparedNames(),
+              (QStringList{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王五")}));
+    // The card page takes the card size, turned for the vertical layout.
+    frx::TfrxReportPage *page = pages().Page(0);
+    EXPECT_EQ(page->Orientation(), frx::poLandscape);
+    EXPECT_NEAR(double(page->PaperWidth()), 150, 1e-9);
+    EXPECT_NEAR(double(page->PaperHeight()), 220, 1e-9);
+    expectFullSortedList(3);
+}
+
+TEST_F(CardPrinterTest, currentGuestPrintsEveryGuestOfThatNameWhileNarrowed)
+{
+    addGuests(
+        {QStringLiteral("张三"), QStringLiteral("O'Brien"), QStringLiteral("张三"), QStringLiteral("李四")});
+    guests.cursor().first();
+    printer.print(state, guests, true);
+    ASSERT_EQ(pages().Count(), 2);
+    EXPECT_EQ(preparedNames(), (QStringList{QStringLiteral("张三"), QStringLiteral("张三")}));
+    EXPECT_EQ(queriesWhilePreparing, QStringList{GuestStore::nameQuery()});
+    expectFullSortedList(4);
+    EXPECT_EQ(guests.currentName(), QStringLiteral("张三"));
+
+    // A quote in the name is data, not query text.
+    guests.cursor().next();
+    ASSERT_EQ(guests.currentName(), QStringLiteral("O'Brien"));
+    printer.print(state, guests, true);
+    EXPECT_EQ(preparedNames(), QStringList{QStringLiteral("O'Brien")});
+    expectFullSortedList(4);
+}
+
+TEST_F(CardPrinterTest, verticalLayoutSetsGeometryRotationFontAndTextsOnThePreparedCard)
+{
+    addGuests({QStringLiteral("张三")});
+    printer.print(state, guests, false);
+    ASSERT_EQ(pages().Count(), 1);
+    frx::TfrxCustomMemoView *m1 = preparedMemo(0, QStringLiteral("m1"));
+    ASSERT_TRUE(m1);
+    // Item 1 at 100, 20 mm on a 150 x 220 mm card.
+    EXPECT_NEAR(double(m1->Left()), 378.0, 1e-6);
+    EXPECT_NEAR(double(m1->Width()), 187.11, 1e-6);
+    EXPECT_NEAR(double(m1->Top()), 75.6, 1e-6);
+    EXPECT_NEAR(double(m1->Height()), 754.11, 1e-6);
+    EXPECT_EQ(m1->Rotation(), 270);
+    EXPECT_EQ(m1->VAlign, frx::vaBottom);
+    EXPECT_EQ(m1->Font().name, QStringLiteral("@隶书"));
+    EXPECT_EQ(m1->Font().size(), 18);
+    EXPECT_EQ(m1->Font().style, unsigned(platform::fsBold | platform::fsItalic));
+    EXPECT_EQ(m1->Text().trimmed(), QStringLiteral("二零二六"));
+
+    // Texts go unstacked to their objects; the guest's name and "携" stay the template's.
+    const std::pair<const char *, QString> texts[] = {
+        {"m2", QStringLiteral("十月")},        {"m3", QStringLiteral("十二")},
+        {"m4", QStringLiteral("二十")},        {"m5", QStringLiteral("九")},
+        {"m6", QStringLiteral("三")},          {"m7", QStringLiteral("王新郎")},
+        {"m8", QStringLiteral("李新娘")},      {"m9", QStringLiteral("和平饭店")},
+        {"m10", QStringLiteral("中午十二点")}, {"m14", QStringLiteral("王新郎")},
+        {"m15", QStringLiteral("李新娘")},     {"m0", QStringLiteral("张三")}};
+    for (const auto &[name, text] : texts) {
+        frx::TfrxCustomMemoView *memo = preparedMemo(0, QString::fromLatin1(name));
+        ASSERT_TRUE(memo) << name;
+        EXPECT_EQ(memo->Text().trimmed(), text) << name;
+        EXPECT_EQ(memo->Font().name, QStringLiteral("@楷体")) << name;
+    }
+    // Hidden in the template and not asked for: not on the card.
+    for (const char *name : {"m11", "m12", "m13", "m16"})
+        EXPECT_FALSE(preparedMemo(0, QString::fromLatin1(name))) << name;
+}
+
+TEST_F(CardPrinterTest, horizontalLayoutKeepsTheTemplateHeightAndFacesWithoutAt)
+{
+    state.templatePosition = 2;
+    state.layout[2].Fontname.clear();
+    addGuests({QStringLiteral("张三")});
+    printer.print(state, guests, false);
+    frx::TfrxReportPage *page = pages().Page(0);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->Orientation(), frx::poPortrait);
+    frx::TfrxCustomMemoView *m1 = preparedMemo(0, QStringLiteral("m1"));
+    ASSERT_TRUE(m1);
+    EXPECT_NEAR(double(m1->Left()), 378.0, 1e-6);
+    EXPECT_NEAR(double(m1->Width()), 187.11, 1e-6);
+    EXPECT_NEAR(double(m1->Top()), 75.6, 1e-6);
+    EXPECT_NEAR(double(m1->Height()), 124.72449, 1e-6);
+    EXPECT_EQ(m1->Rotation(), 0);
+    EXPECT_EQ(m1->VAlign, frx::vaTop);
+    EXPECT_EQ(m1->Font().name, QStringLiteral("隶书"));
+    // An empty face leaves the template's.
+    EXPECT_EQ(preparedMemo(0, QStringLiteral("m2"))->Font().name, QStringLiteral("@楷体"));
+}
+
+TEST_F(CardPrinterTest, offsetsMoveAndWidenEveryItem)
+{
+    state.leftOffsetText = QStringLiteral("-5");
+    state.topOffsetText = QStringLiteral("3");
+    addGuests({QStringLiteral("张三")});
+    printer.print(state, guests, false);
+    frx::TfrxCustomMemoView *m1 = preparedMemo(0, QStringLiteral("m1"));
+    ASSERT_TRUE(m1);
+    EXPECT_NEAR(double(m1->Left()), 95 * 3.78, 1e-6);
+    EXPECT_NEAR(double(m1->Width()), 54.5 * 3.78, 1e-6);
+    EXPECT_NEAR(double(m1->Top()), 23 * 3.78, 1e-6);
+    EXPECT_NEAR(double(m1->Height()), 196.5 * 3.78, 1e-6);
+}
+
+TEST_F(CardPrinterTest, checkBoxesShowTheParentsAndTheKindOfEvent)
+{
+    state.details.printParents = true;
+    state.details.printEventKind = true;
+    addGuests({QStringLiteral("张三")});
+    printer.print(state, guests, false);
+    const std::pair<const char *, QString> shown[] = {{"m11", QStringLiteral("王父")},
+                                                      {"m12", QStringLiteral("李母")},
+                                                      {"m13", QStringLiteral("携")},
+                                                      {"m16", QStringLiteral("婚礼")}};
+    for (const auto &[name, text] : shown) {
+        frx::TfrxCustomMemoView *memo = preparedMemo(0, QString::fromLatin1(name));
+        ASSERT_TRUE(memo) << name;
+        EXPECT_EQ(memo->Text().trimmed(), text) << name;
+    }
+}
+
+TEST_F(CardPrinterTest, neitherLayoutLeavesGeometryButSetsSizeAndTexts)
+{
+    state.templatePosition = -1;
+    addGuests({QStringLiteral("张三")});
+    printer.print(state, guests, false);
+    frx::TfrxCustomMemoView *m1 = preparedMemo(0, QStringLiteral("m1"));
+    ASSERT_TRUE(m1);
+    EXPECT_NEAR(double(m1->Left()), 446.82715, 1e-6);
+    EXPECT_EQ(m1->Font().name, QStringLiteral("@楷体"));
+    EXPECT_EQ(m1->Font().size(), 18);
+    EXPECT_EQ(m1->Text().trimmed(), QStringLiteral("二零二六"));
+}
+
+TEST_F(CardPrinterTest, brokenTemplatesGiveOurMessageAndTheFullListBack)
+{
+    addGuests({QStringLiteral("张三"), QStringLiteral("李四")});
+    const QString file = QDir::toNativeSeparators(printer.templateFile());
+    QFile original(printer.templateFile());
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(original.readAll());
+    original.close();
+    const auto writeTemplate = [&](const QString &text) {
+        QFile out(printer.templateFile());
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(text.toUtf8());
+    };
+
+    QFile::remove(printer.templateFile());
+    EXPECT_EQ(errorOf(true), QStringLiteral("找不到请柬报表模板文件“%1”。").arg(file));
+    expectFullSortedList(2);
+
+    QString noCardPage = xml;
+    noCardPage.remove(noCardPage.indexOf(QStringLiteral("<TfrxReportPage")),
+                      noCardPage.indexOf(QStringLiteral("</TfrxReportPage>")) + 17 -
+                          noCardPage.indexOf(QStringLiteral("<TfrxReportPage")));
+    writeTemplate(noCardPage);
+    EXPECT_EQ(errorOf(true), QStringLiteral("请柬报表模板文件“%1”中没有请柬页（第 2 页）。").arg(file));
+    expectFullSortedList(2);
+
+    QString noM7 = xml;
+    noM7.replace(QStringLiteral("Name=\"m7\""), QStringLiteral("Name=\"x7\""));
+    writeTemplate(noM7);
+    EXPECT_EQ(errorOf(true), QStringLiteral("请柬报表模板文件“%1”中没有文本对象“m7”。").arg(file));
+    expectFullSortedList(2);
+
+    writeTemplate(xml);
+    state.cardWidthText = QStringLiteral("宽");
+    EXPECT_EQ(errorOf(true), QStringLiteral("'宽' is not a valid floating point value"));
+    expectFullSortedList(2);
+    EXPECT_EQ(previewsShown, 0);
+}
+
+TEST_F(CardPrinterTest, aFailingPreparationStillRestoresTheFullList)
+{
+    addGuests({QStringLiteral("张三"), QStringLiteral("李四")});
+    // A script that does not compile: the report shows its errors itself, from the preview.
+    QFile original(printer.templateFile());
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    QString xml = QString::fromUtf8(original.readAll());
+    original.close();
+    xml.replace(QStringLiteral("ScriptText.Text=\"begin&#13;&#10;&#13;&#10;end.\""),
+                QStringLiteral("ScriptText.Text=\"begin x := ; end.\""));
+    QFile out(printer.templateFile());
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    out.write(xml.toUtf8());
+    out.close();
+    guests.cursor().first();
+    EXPECT_EQ(errorOf(true), QString());
+    EXPECT_GT(printer.report().ErrorList.Count(), 0);
+    EXPECT_EQ(pages().Count(), 0);
+    expectFullSortedList(2);
+}
+
+TEST_F(CardPrinterTest, aClosedGuestListFailsBeforeAnythingIsLoaded)
+{
+    guests.close();
+    EXPECT_FALSE(errorOf(false).isEmpty());
+    EXPECT_EQ(previewsShown, 0);
+    expectFullSortedList(0);
+}
