@@ -5,6 +5,7 @@
 #include "app/cardprinter.h"
 #include "app/gueststore.h"
 #include "platform/errors.h"
+#include "platform/profile.h"
 #include "report/frxPreviewPages.h"
 
 #include <QCoreApplication>
@@ -346,4 +347,25 @@ TEST_F(CardPrinterTest, aClosedGuestListFailsBeforeAnythingIsLoaded)
     EXPECT_FALSE(errorOf(false).isEmpty());
     EXPECT_EQ(previewsShown, 0);
     expectFullSortedList(0);
+}
+
+TEST_F(CardPrinterTest, theShippedVerticalProfileGivesACardPerGuestToLookAt)
+{
+    const platform::ProfileFile profile(QStringLiteral(TOVARO_SOURCE_DIR "/data/temp.ini"));
+    const QString section = QStringLiteral("A4竖排模板");
+    const layout::CardSizeMm size = layout::readCardSize(profile, section);
+    ASSERT_GT(size.width, 0);
+    state.cardWidthText = QString::number(size.width);
+    state.cardHeightText = QString::number(size.height);
+    for (int n = 0; n < cardItemCount; ++n)
+        state.layout[static_cast<size_t>(n)] = layout::readRecord(profile, section, n);
+    state.details.printParents = true;
+    state.details.printEventKind = true;
+    addGuests({QStringLiteral("欧阳志远"), QStringLiteral("O'Brien 李")});
+    printer.print(state, guests, false);
+    ASSERT_EQ(pages().Count(), 2);
+    EXPECT_NEAR(double(pages().Page(0)->PaperWidth()), size.width, 1e-9);
+    EXPECT_NEAR(double(pages().Page(0)->PaperHeight()), size.height, 1e-9);
+    // Kept for a look with tovaro-report render.
+    pages().SaveToFile(QDir::temp().filePath(QStringLiteral("tovaro_cards.fp3")));
 }
