@@ -3,12 +3,14 @@
 #include "app/main_unit.h"
 #include "app/tmp.h"
 
+#include "platform/allocator.h"
 #include "platform/appdir.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    platform::keepFreedMemory();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tovaro"));
 

@@ -2,6 +2,7 @@
 // a guest list: placed into the prepared pages as the engine places them, then rebuilt and painted to
 // PNG at 96 dpi and to one PDF through the one paint path. In the same run the peer programs make the same
 // cards; prints every figure and how many times faster we are than the fastest peer.
+#include "platform/allocator.h"
 #include "report/frxPageExport.h"
 #include "report/frxPreviewPages.h"
 
@@ -142,6 +143,7 @@ QList<QPair<QString, double>> runPeers(const QString &workDir)
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::keepFreedMemory();
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
     const QStringList guests = guestNames(cardCount);

@@ -1,5 +1,7 @@
 #include "tools/command.h"
 
+#include "platform/allocator.h"
+
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -50,6 +52,7 @@ int main(int argc, char *argv[])
     // Fonts, images and PDF output need a GUI application, never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::keepFreedMemory();
     QGuiApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
     const tools::Command *command = arguments.isEmpty() ? nullptr : tools::findCommand(arguments.first());
