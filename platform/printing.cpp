@@ -1,6 +1,7 @@
 #include "platform/printing.h"
 #include "platform/printing_p.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -132,9 +133,14 @@ QPageSize pageSizeFromPaperCode(int code)
 QPageLayout pageLayoutForMode(const DeviceMode &mode, const QList<DevicePaper> &knownPapers)
 {
     QPageSize pageSize;
+    bool landscape = mode.landscape;
     if (mode.paperCode == kUserPaperCode) {
-        if (mode.paperWidthTenthsMm > 0 && mode.paperLengthTenthsMm > 0)
-            pageSize = QPageSize(QSizeF(mode.paperWidthTenthsMm / 10.0, mode.paperLengthTenthsMm / 10.0),
+        const int width = mode.paperWidthTenthsMm, length = mode.paperLengthTenthsMm;
+        // A paper wider than long goes to Qt as the upright paper turned: the sheet is the same,
+        // and CUPS, given a wide custom size with a turn, would turn the page once more.
+        if (width > length) landscape = !landscape;
+        if (width > 0 && length > 0)
+            pageSize = QPageSize(QSizeF(std::min(width, length) / 10.0, std::max(width, length) / 10.0),
                                  QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
     } else {
         for (const DevicePaper &paper : knownPapers)
@@ -145,7 +151,7 @@ QPageLayout pageLayoutForMode(const DeviceMode &mode, const QList<DevicePaper> &
         if (!pageSize.isValid()) pageSize = pageSizeFromPaperCode(mode.paperCode);
     }
     if (!pageSize.isValid()) return QPageLayout();
-    return QPageLayout(pageSize, mode.landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(),
+    return QPageLayout(pageSize, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(),
                        QPageLayout::Millimeter);
 }
 

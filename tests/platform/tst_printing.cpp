@@ -140,6 +140,20 @@ TEST(printing, modeLayoutUsesPrinterPapersThenStandardCodesThenUserSize)
     layout = pageLayoutForMode(mode, {});
     EXPECT_NEAR(layout.fullRect(QPageLayout::Millimeter).height(), 155.5, 0.01);
 
+    // A user paper wider than long (a landscape card of 176 x 240 mm asks for width 240 and
+    // length 176): the same sheet, handed over upright and turned.
+    mode.paperWidthTenthsMm = 2400;
+    mode.paperLengthTenthsMm = 1760;
+    mode.landscape = true;
+    layout = pageLayoutForMode(mode, {});
+    EXPECT_EQ(layout.fullRect(QPageLayout::Millimeter).size().toSize(), QSize(176, 240));
+    EXPECT_EQ(layout.orientation(), QPageLayout::Portrait);
+    EXPECT_EQ(layout.pageSize().size(QPageSize::Millimeter).toSize(), QSize(176, 240));
+    mode.landscape = false;
+    layout = pageLayoutForMode(mode, {});
+    EXPECT_EQ(layout.fullRect(QPageLayout::Millimeter).size().toSize(), QSize(240, 176));
+    EXPECT_EQ(layout.orientation(), QPageLayout::Landscape);
+
     mode.paperWidthTenthsMm = 0;
     EXPECT_FALSE(pageLayoutForMode(mode, {}).isValid());
     mode.paperCode = 999;
