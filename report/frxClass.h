@@ -403,6 +403,8 @@ class TfrxView : public TfrxReportComponent {
 public:
     explicit TfrxView(TfrxComponent *owner = nullptr);
     void BeforePrint() override;
+    // Replaces the [expressions] of TagStr and URL by their values (Calc failures raise).
+    void GetData() override;
     void AfterPrint() override;
     void Notification(TfrxComponent *removed) override;
 

@@ -20,9 +20,28 @@ bool isZero(const script::Variant &value)
     }
 }
 
-// The next delimited expression of `text` at or after `start` (0-based): its text, with `start` moved
-// to the opening delimiter and `end` to the last character of the closing one; empty when none.
-QString findDelimited(const QString &text, const QString &open, const QString &close, qsizetype &start,
+// Replaces each [expression] of a tag text by its value as text; inserted text is not scanned again.
+QString expandTags(TfrxReport *report, QString s)
+{
+    const QString open = QStringLiteral("["), close = QStringLiteral("]");
+    qsizetype i = 0;
+    while (true) {
+        while (i < s.size() - 1 && s.at(i) != QLatin1Char('['))
+            ++i;
+        qsizetype j = 0;
+        const QString expression = FindDelimited(s, open, close, i, j);
+        if (j == i) break;
+        const QString value = report->Calc(expression).toString();
+        s.remove(i, j - i + 1);
+        s.insert(i, value);
+        i += value.size();
+    }
+    return s;
+}
+
+} // namespace
+
+QString FindDelimited(const QString &text, const QString &open, const QString &close, qsizetype &start,
                       qsizetype &end)
 {
     end = start;
@@ -54,8 +73,6 @@ QString findDelimited(const QString &text, const QString &open, const QString &c
     return text.mid(from, std::max<qsizetype>(0, length));
 }
 
-} // namespace
-
 QString FormatValue(const script::Variant &value, const TfrxFormat &format)
 {
     if (value.isNull()) return {};
@@ -82,7 +99,13 @@ QString FormatValue(const script::Variant &value, const TfrxFormat &format)
             const qsizetype comma = format.FormatStr.indexOf(QLatin1Char(','));
             const QString yes = format.FormatStr.left(comma < 0 ? format.FormatStr.size() : comma);
             const QString no = comma < 0 ? QString() : format.FormatStr.mid(comma + 1);
-            return script::Variant::equals(value, true) ? yes : no;
+            bool isTrue = false;
+            try {
+                isTrue = script::Variant::equals(value, true);
+            } catch (const platform::Error &) {
+                // a value that is no Boolean is simply not true
+            }
+            return isTrue ? yes : no;
         }
         }
     } catch (const platform::Error &) {
@@ -92,6 +115,16 @@ QString FormatValue(const script::Variant &value, const TfrxFormat &format)
     } catch (const platform::Error &) {
         return {};
     }
+}
+
+// ---- views ----
+
+void TfrxView::GetData()
+{
+    TfrxReport *report = OwnerReport();
+    if (!report) return;
+    if (TagStr.contains(QLatin1Char('['))) TagStr = expandTags(report, TagStr);
+    if (URL.contains(QLatin1Char('['))) URL = expandTags(report, URL);
 }
 
 // ---- text objects ----
@@ -140,7 +173,7 @@ void TfrxCustomMemoView::GetData()
                 while (i < s.size() - 1 && !QStringView(s).mid(i).startsWith(open))
                     ++i;
                 qsizetype j = 0;
-                const QString expression = findDelimited(s, open, close, i, j);
+                const QString expression = FindDelimited(s, open, close, i, j);
                 if (j == i) break;
                 const QString value = report->EvaluateAndFormat(this, expression);
                 s.remove(i, j - i + 1);
@@ -150,6 +183,7 @@ void TfrxCustomMemoView::GetData()
             m_memo.setText(s);
         }
     }
+    if (report) report->SetScriptValue(Value);
     if (report && !m_highlight.Condition.isEmpty())
         m_highlight.Active = report->Calc(m_highlight.Condition).toBool();
     else
@@ -213,6 +247,8 @@ script::Variant TfrxReport::Calc(const QString &expression)
         const QString key = expression.toLower();
         auto it = r.expressions.find(key);
         if (it == r.expressions.end()) {
+            if (r.language.compare(QLatin1String("PascalScript"), Qt::CaseInsensitive) != 0)
+                throw platform::Error(QStringLiteral("script language %1 is not supported").arg(r.language));
             try {
                 it = r.expressions.emplace(key, r.expressionScript.compileExpression(expression)).first;
             } catch (const script::ScriptError &e) {
@@ -269,6 +305,8 @@ bool TfrxReport::ResolveName(const QString &name, script::Variant &value)
         if (is(QLatin1String("TotalPages#"))) return value = r.engine.TotalPages(), true;
         if (is(QLatin1String("Line"))) return value = r.engine.CurrentLine, true;
         if (is(QLatin1String("Line#"))) return value = r.engine.CurrentLineThrough, true;
+        if (is(QLatin1String("CopyName#")))
+            return value = frxGlobalVariables().Value(QStringLiteral("CopyName0")), true;
     }
     if (OnGetValue) {
         script::Variant got;
@@ -277,28 +315,17 @@ bool TfrxReport::ResolveName(const QString &name, script::Variant &value)
     }
     const int index = Variables.IndexOf(name);
     if (index >= 0) {
-        const QVariant v = Variables.Items(index)->Value;
-        switch (v.typeId()) {
-        case QMetaType::QString: {
-            const QString text = v.toString();
-            value = text.contains(QStringLiteral("\r\n")) ? script::Variant(text) : Calc(text);
-            break;
-        }
-        case QMetaType::Bool:
-            value = v.toBool();
-            break;
-        case QMetaType::Int:
-            value = v.toInt();
-            break;
-        case QMetaType::LongLong:
-            value = qint64(v.toLongLong());
-            break;
-        case QMetaType::Double:
-            value = v.toDouble();
-            break;
-        default:
-            value = script::Variant();
-        }
+        const script::Variant &v = Variables.Items(index)->Value;
+        // A string is an expression, unless it spans lines: then it is the text itself.
+        if (v.isString() && !v.stringRef().contains(QStringLiteral("\r\n")))
+            value = Calc(v.stringRef());
+        else
+            value = v;
+        return true;
+    }
+    const int global = frxGlobalVariables().IndexOf(name);
+    if (global >= 0) {
+        value = frxGlobalVariables().Items(global)->Value;
         return true;
     }
     return r.script.globalValue(name, value);

@@ -120,7 +120,12 @@ bool TfrxReport::CheckDataSets()
 bool TfrxReport::PrepareReport(bool ClearLastReport)
 {
     TfrxReportRun &r = run();
-    if (r.engine.RunActive) return false;
+    if (r.engine.RunActive || r.preparing) return false;
+    r.preparing = true;
+    struct Preparing {
+        bool &flag;
+        ~Preparing() { flag = false; }
+    } preparing{r.preparing};
     if (ClearLastReport) r.pages.Clear();
     ErrorList.Clear();
     Terminated = false;
@@ -151,24 +156,33 @@ bool TfrxReport::PrepareReport(bool ClearLastReport)
     return result;
 }
 
-bool TfrxReport::CompileReportScript()
+namespace {
+
+bool isPascalScript(const QString &language)
+{
+    return language.compare(QLatin1String("PascalScript"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+void TfrxReport::registerScriptFunctions()
 {
     TfrxReportRun &r = run();
-    r.expressions.clear();
-    r.script.clearRegistrations();
-    r.valueVariable = r.script.addVariable(QStringLiteral("Value"));
-    r.selfVariable = r.script.addVariable(QStringLiteral("Self"));
-    r.script.addFunction(QStringLiteral("function Get(Name: String): Variant"),
-                         [this](script::HostCall &call) {
-                             script::Variant value;
-                             const QString name = call.args.at(0).toString();
-                             if (ResolveName(name, value)) return value;
-                             ErrorList.Add(frxGet(QStringLiteral("clUnknownVar")) + QLatin1Char(' ') + name);
-                             return script::Variant();
-                         });
+    r.script.addFunction(
+        QStringLiteral("function Get(Name: String): Variant"), [this](script::HostCall &call) {
+            script::Variant value;
+            const QString name = call.args.at(0).toString();
+            if (ResolveName(name, value)) return value;
+            const qsizetype paren = name.indexOf(QLatin1Char('('));
+            TfrxAggregateFunction function;
+            if (paren > 0 && TfrxAggregateList::functionOf(name.left(paren).trimmed(), function))
+                return Calc(name);
+            ErrorList.Add(frxGet(QStringLiteral("clUnknownVar")) + QLatin1Char(' ') + name);
+            return script::Variant();
+        });
     r.script.addFunction(QStringLiteral("procedure Set(Name: String; Value: Variant)"),
                          [this](script::HostCall &call) {
-                             Variables.SetValue(call.args.at(0).toString(), call.args.at(1).toString());
+                             Variables.SetValue(call.args.at(0).toString(), call.args.at(1));
                              return script::Variant();
                          });
     r.script.addFunction(
@@ -176,6 +190,19 @@ bool TfrxReport::CompileReportScript()
         [this](script::HostCall &call) {
             const bool condition = script::Variant::equals(Calc(call.texts.at(0)), true);
             return Calc(call.texts.at(condition ? 1 : 2));
+        });
+    for (const char *name : {"SUM", "AVG", "MIN", "MAX"})
+        r.script.addFunction(
+            QStringLiteral("macrofunction %1(Expr: Variant; Band: Variant = 0; Flags: Integer = 0): Variant")
+                .arg(QLatin1String(name)),
+            [this, name](script::HostCall &call) {
+                return aggregateValue(QLatin1String(name), call.texts.at(0), call.texts.at(1),
+                                      call.texts.at(2));
+            });
+    r.script.addFunction(
+        QStringLiteral("macrofunction COUNT(Band: Variant = 0; Flags: Integer = 0): Variant"),
+        [this](script::HostCall &call) {
+            return aggregateValue(QStringLiteral("COUNT"), QString(), call.texts.at(0), call.texts.at(1));
         });
     r.script.addFunction(QStringLiteral("function Calc(const Expr: String): Variant"),
                          [this](script::HostCall &call) {
@@ -186,6 +213,59 @@ bool TfrxReport::CompileReportScript()
                                      QStringLiteral("Error in Calc expression: ") + e.message());
                              }
                          });
+}
+
+script::Variant TfrxReport::aggregateValue(const QString &function, const QString &expression,
+                                           const QString &bandText, const QString &flagsText)
+{
+    TfrxBand *band = nullptr;
+    const QString bandName = bandText.trimmed();
+    if (!bandName.isEmpty() && bandName != QLatin1String("0")) {
+        // A band named directly needs no compiled expression.
+        band = dynamic_cast<TfrxBand *>(FindObject(bandName));
+        if (!band) band = dynamic_cast<TfrxBand *>(TfrxScriptObjects::componentOf(Calc(bandName)));
+    }
+    const QString flags = flagsText.trimmed();
+    return run().engine.AggregateValue(function, expression, band, flags.isEmpty() ? 0 : Calc(flags).toInt());
+}
+
+bool TfrxReport::CompileReportScript()
+{
+    TfrxReportRun &r = run();
+    r.expressions.clear();
+    r.language = ScriptLanguage;
+    r.script.clearRegistrations();
+    r.objects.clear();
+    for (TfrxComponent *object : AllObjects())
+        if (!object->Name().isEmpty())
+            r.script.addObject(object->Name(), r.objects.objectFor(object).objectValue());
+    // Data sets of the global list are not report objects, but scripts move through them by name.
+    for (int i = 0; i < Datasets.Count(); ++i)
+        if (TfrxComponent *ds = Datasets.Items(i)->DataSet();
+            ds && !ds->Name().isEmpty() && !FindObject(ds->Name()))
+            r.script.addObject(ds->Name(), r.objects.objectFor(ds).objectValue());
+    // Class names serve "is" tests and casts such as TfrxMemoView(Sender).
+    for (const ClassInfo *cls : registeredClasses())
+        r.script.addClass(cls->name);
+    for (const char *name : {"TfrxEngine", "TfrxCustomEngine", "TfrxOutline", "TStrings", "TfrxVariables"})
+        r.script.addClass(QLatin1String(name));
+    r.script.addObject(QStringLiteral("Report"), r.objects.objectFor(this).objectValue());
+    r.script.addObject(QStringLiteral("Engine"), r.objects.engineObject().objectValue());
+    r.script.addObject(QStringLiteral("Outline"), r.objects.outlineObject().objectValue());
+    r.script.addObject(QStringLiteral("frxGlobalVariables"),
+                       r.objects.variablesObject(&frxGlobalVariables()).objectValue());
+    r.valueVariable = r.script.addVariable(QStringLiteral("Value"));
+    r.selfVariable = r.script.addVariable(QStringLiteral("Self"));
+    registerScriptFunctions();
+    // A script that never ends still sees the cancel button and StopReport.
+    r.script.setPollHandler([this] {
+        if (!EngineOptions.ThreadSafe) TfrxReportRun::processMessages();
+        if (Terminated) run().objects.requestStop();
+    });
+    if (!isPascalScript(ScriptLanguage)) {
+        ErrorList.Add(QStringLiteral("script language %1 is not supported").arg(ScriptLanguage));
+        return false;
+    }
     if (r.script.compile(ScriptText.join(QStringLiteral("\r\n")))) return true;
     const script::Diagnostic d =
         r.script.diagnostics().isEmpty() ? script::Diagnostic{} : r.script.diagnostics().first();
@@ -202,15 +282,41 @@ bool TfrxReport::CompileReportScript()
 void TfrxReport::RunScriptEvent(TfrxComponent *sender, const QString &procName, bool force)
 {
     if (procName.isEmpty() || !(force || run().engine.RunActive)) return;
-    script::VariantList params{script::Variant(qint64(reinterpret_cast<quintptr>(sender)))};
-    run().script.call(procName, params);
+    script::VariantList params{run().objects.objectFor(sender)};
+    callScript(procName, params);
 }
 
 script::Variant TfrxReport::CallScriptFunction(const QString &procName, script::VariantList &params,
                                                bool force)
 {
     if (procName.isEmpty() || !(force || run().engine.RunActive)) return {};
-    return run().script.call(procName, params);
+    return callScript(procName, params);
+}
+
+script::Variant TfrxReport::callScript(const QString &procName, script::VariantList &params)
+{
+    try {
+        return run().script.call(procName, params);
+    } catch (const script::ScriptError &e) {
+        // StopReport ends the script quietly; the run finishes its page and keeps what it made.
+        if (e.kind() == script::ScriptError::Kind::Stopped && Terminated) return {};
+        throw;
+    }
+}
+
+void TfrxReport::SetScriptSelf(TfrxComponent *object)
+{
+    if (m_run && m_run->selfVariable) *m_run->selfVariable = m_run->objects.objectFor(object);
+}
+
+void TfrxReport::SetScriptValue(const script::Variant &value)
+{
+    if (m_run && m_run->valueVariable) *m_run->valueVariable = value;
+}
+
+int TfrxReport::CachedExpressionCount() const
+{
+    return m_run ? int(m_run->expressions.size()) : 0;
 }
 
 void TfrxReport::NotifyBeforePrint(TfrxReportComponent *object)

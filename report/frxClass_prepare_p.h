@@ -10,10 +10,44 @@
 #include <QHash>
 #include <QTimer>
 
+#include <map>
 #include <memory>
 #include <unordered_map>
 
 namespace frx {
+
+struct TfrxReportRun;
+
+// The script objects standing for report objects, the engine, the outline and variable collections;
+// created on first use, owned here, and dropped at each compilation of the report script.
+class TfrxScriptObjects {
+public:
+    explicit TfrxScriptObjects(TfrxReportRun &run);
+    ~TfrxScriptObjects();
+    void clear();
+    // The script value of a report object (Null for none).
+    script::Variant objectFor(TfrxComponent *component);
+    // A value object of a report object reached by a dotted property path ("Font", "Frame.TopLine").
+    script::Variant valueObject(TfrxComponent *component, const QString &path, const ClassInfo *cls);
+    // A string list or text property as a list object (Text, Count, Strings[i], Add, Clear, Delete).
+    script::Variant stringsObject(TfrxComponent *component, const QString &path);
+    script::Variant variablesObject(TfrxVariables *variables);
+    script::Variant engineObject();
+    script::Variant outlineObject();
+    // The report object a script value stands for, or none.
+    static TfrxComponent *componentOf(const script::Variant &value);
+    // Asks the running report script and expressions to stop.
+    void requestStop();
+    bool preparing() const;
+
+private:
+    class PropertyObject;
+    TfrxReportRun &m_run;
+    std::map<std::pair<const void *, QString>, std::unique_ptr<script::ScriptObject>> m_objects;
+    std::vector<std::unique_ptr<script::ScriptObject>> m_others;
+    script::ScriptObject *m_engine = nullptr;
+    script::ScriptObject *m_outline = nullptr;
+};
 
 struct TfrxReportRun : public TfrxProgressListener {
     explicit TfrxReportRun(TfrxReport *report);
@@ -34,6 +68,10 @@ struct TfrxReportRun : public TfrxProgressListener {
     std::unordered_map<QString, std::unique_ptr<script::TfsExpression>> expressions; // by lower-case text
     script::Variant *valueVariable = nullptr;
     script::Variant *selfVariable = nullptr;
+    TfrxScriptObjects objects{*this};
+    // The language expressions compile in, taken at each compilation of the report script.
+    QString language = QStringLiteral("PascalScript");
+    bool preparing = false; // inside PrepareReport
     QTimer timer;
     std::unique_ptr<TfrxPreviewWindow> ownPreview;
 };

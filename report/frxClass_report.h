@@ -273,6 +273,13 @@ public:
     virtual void close() = 0;
 };
 
+// The next delimited expression of `text` at or after `start` (0-based): its text, with `start` moved
+// to the opening delimiter and `end` to the last character of the closing one (end == start: none).
+// Delimiters inside quoted strings do not count, and nested pairs stay inside the expression; an
+// expression that is never closed runs to the text's last character, which is dropped.
+QString FindDelimited(const QString &text, const QString &open, const QString &close, qsizetype &start,
+                      qsizetype &end);
+
 // The text of a value under a display format; a value the format cannot take gives its plain text.
 QString FormatValue(const script::Variant &value, const TfrxFormat &format);
 
@@ -352,6 +359,12 @@ public:
     bool ResolveName(const QString &name, script::Variant &value);
     // The preparation timer's state, for the window layer and tests.
     bool PreparationTimerActive() const;
+    // Fast assignment of the report script's variables Self (a view being printed) and Value (the
+    // value a text object just took); nothing before the script was compiled.
+    void SetScriptSelf(TfrxComponent *object);
+    void SetScriptValue(const script::Variant &value);
+    // Number of distinct expression texts compiled since the report script was last compiled.
+    int CachedExpressionCount() const;
 
     std::function<void(TfrxReportComponent *object)> OnBeforePrint, OnAfterPrint;
     std::function<void()> OnBeginDoc, OnEndDoc, OnAfterScriptCompile, OnPreview;
@@ -397,6 +410,13 @@ private:
     };
     TfrxReportRun &run();
     void showErrors();
+    // Get, Set, IIF, the aggregates and Calc for the report script.
+    void registerScriptFunctions();
+    // An aggregate macro call: Band and Flags arrive as source text.
+    script::Variant aggregateValue(const QString &function, const QString &expression,
+                                   const QString &bandText, const QString &flagsText);
+    // Calls a routine of the report script; a stop asked for by StopReport ends it quietly.
+    script::Variant callScript(const QString &procName, script::VariantList &params);
     std::unique_ptr<TfrxReportRun, RunDeleter> m_run;
     QString m_version = QStringLiteral("4.7.61");
     QString m_parentReport;

@@ -65,6 +65,7 @@ void TfrxView::BeforePrint()
     TfrxReportComponent::BeforePrint();
     m_savedTagStr = TagStr;
     m_savedURL = URL;
+    if (TfrxReport *report = OwnerReport()) report->SetScriptSelf(this);
 }
 
 void TfrxView::AfterPrint()

@@ -26,7 +26,8 @@ void TfrxHeaderList::Remove(TfrxBand *band)
         }
 }
 
-TfrxEngine::TfrxEngine(TfrxReport *report, TfrxPreviewPages *pages) : TfrxCustomEngine(report, pages)
+TfrxEngine::TfrxEngine(TfrxReport *report, TfrxPreviewPages *pages)
+    : TfrxCustomEngine(report, pages), m_aggregates(report)
 {
     pages->SetEngine(this);
 }
@@ -75,6 +76,38 @@ void TfrxEngine::processMessages()
 
 // ---- the run ----
 
+void TfrxEngine::collectAggregates(TfrxReportPage *page)
+{
+    const QList<TfrxDataBand *> &masters = nestedBands(page);
+    for (TfrxDataBand *band : masters)
+        collectAggregates(band);
+    for (TfrxComponent *object : page->Objects())
+        if (auto *band = dynamic_cast<TfrxDataBand *>(object); band && band->Vertical)
+            m_aggregates.Collect(band, band);
+    if (masters.isEmpty()) return;
+    // Page-wide footers count the first master band unless their calls name another.
+    for (QStringView cls : {QStringView(u"TfrxPageFooter"), QStringView(u"TfrxColumnFooter"),
+                            QStringView(u"TfrxReportSummary")})
+        if (TfrxBand *footer = page->FindBand(cls)) m_aggregates.Collect(masters.first(), footer);
+}
+
+void TfrxEngine::collectAggregates(TfrxDataBand *band)
+{
+    BandState &st = state(band);
+    if (st.footer) m_aggregates.Collect(band, st.footer);
+    for (TfrxGroupHeader *header : st.groups)
+        if (TfrxBand *footer = state(header).footer) m_aggregates.Collect(band, footer);
+    const QList<TfrxDataBand *> nested = st.nested;
+    for (TfrxDataBand *inner : nested)
+        collectAggregates(inner);
+}
+
+script::Variant TfrxEngine::AggregateValue(const QString &name, const QString &expression, TfrxBand *band,
+                                           int flags)
+{
+    return m_aggregates.ValueFor(BandInProgress, CurVColumn, flags, band, expression, name);
+}
+
 bool TfrxEngine::BuildPages()
 {
     bool result = false;
@@ -99,8 +132,10 @@ bool TfrxEngine::BuildPages()
             m_report->RunScriptEvent(m_report, m_report->OnStartReport);
             if (RunDialogs()) {
                 for (int i = 0; i < m_report->PagesCount(); ++i)
-                    if (auto *page = dynamic_cast<TfrxReportPage *>(m_report->Pages(i)))
+                    if (auto *page = dynamic_cast<TfrxReportPage *>(m_report->Pages(i))) {
                         m_pages->AddSourcePage(page);
+                        collectAggregates(page);
+                    }
                 m_finalPass = !DoublePass();
                 m_totalPages = 0;
                 m_pages->StartPass();
@@ -108,6 +143,7 @@ bool TfrxEngine::BuildPages()
                 if (DoublePass()) {
                     m_totalPages = m_pages->Count();
                     m_pages->ResetFirstPass();
+                    m_aggregates.RestartAll();
                     m_finalPass = true;
                     RunReportPages();
                 }
@@ -134,6 +170,7 @@ void TfrxEngine::finalizeRun()
     m_pages->FinishRun();
     RunActive = false;
     restoreDefinition();
+    m_aggregates.Clear();
     // Band run-time state points into the definition; it is rebuilt at the next run.
     m_bandStates.clear();
     m_objectStates.clear();
@@ -174,6 +211,7 @@ bool TfrxEngine::InitializeRun()
     KeepActive = false;
     CurVColumn = 0;
     CaptureBand = nullptr;
+    m_aggregates.Clear();
     m_bandStates.clear();
     m_objectStates.clear();
     m_masterBands.clear();

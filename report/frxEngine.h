@@ -4,6 +4,7 @@
 // do not fit an empty page into parts. All geometry is in report units (96 per inch).
 #pragma once
 
+#include "report/frxAggregate.h"
 #include "report/frxClass.h"
 #include "report/frxDBSet.h"
 #include "report/frxPreviewPages.h"
@@ -45,6 +46,10 @@ public:
     virtual Extended FooterHeight() = 0;
     // Room left on the page above the footers.
     virtual Extended FreeSpace() = 0;
+    // The value of an aggregate call (SUM, AVG, MIN, MAX, COUNT) in the band being prepared; Null
+    // when that band prints no such call. `band` none: the call's own data band.
+    virtual script::Variant AggregateValue(const QString &name, const QString &expression, TfrxBand *band,
+                                           int flags) = 0;
     // One complete run over all pages; false when the run did not start (errors are logged).
     virtual bool BuildPages() = 0;
 
@@ -122,7 +127,10 @@ public:
     Extended HeaderHeight() override;
     Extended FooterHeight() override;
     Extended FreeSpace() override;
+    script::Variant AggregateValue(const QString &name, const QString &expression, TfrxBand *band,
+                                   int flags) override;
     bool BuildPages() override;
+    TfrxAggregateList &AggregateList() { return m_aggregates; }
 
     // The band number that orders the band tree (0 report title ... 17 overlay; -1 for other bands).
     static int BandNumber(const TfrxBand *band);
@@ -166,6 +174,8 @@ private:
     void InitPage();
     void ShowPageObjects();
     void RunDataBands(TfrxComponent *owner);
+    void collectAggregates(TfrxReportPage *page);
+    void collectAggregates(TfrxDataBand *band);
     const QList<TfrxDataBand *> &nestedBands(TfrxComponent *owner);
     // Puts back what a run changed in the definition: visibility set by drill-down, objects moved into
     // vertical bands.
@@ -223,6 +233,7 @@ private:
     void ShowVerticalBand(TfrxBand *band);
     void EmitVerticalPages(TfrxBand *band, const QList<int> &breaks);
 
+    TfrxAggregateList m_aggregates;
     TfrxHeaderList m_headerList;
     std::unordered_map<TfrxBand *, BandState> m_bandStates;
     QHash<TfrxComponent *, ObjectState> m_objectStates;

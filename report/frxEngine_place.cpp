@@ -52,6 +52,7 @@ void TfrxEngine::ShowBand(TfrxBand *band)
     PlaceBand(band);
     if (band->Child() && (band->Visible() || band->PrintChildIfInvisible)) ShowBand(band->Child());
     if (band->KeepChild) CloseKeep(band);
+    if (isDataBand(band)) m_aggregates.Accumulate(band, 0);
 }
 
 void TfrxEngine::PlaceBand(TfrxBand *band)
@@ -122,6 +123,7 @@ void TfrxEngine::PlaceBand(TfrxBand *band)
             FinishBand(band);
             if (crossing) band->AllowSplit = allowSplit;
         });
+    m_aggregates.Restart(band);
     if (band->Visible()) ShowSubreports(band);
 }
 
@@ -155,6 +157,7 @@ void TfrxEngine::breakWithKeep(bool newPage)
 {
     const bool keeping = KeepActive;
     if (keeping) {
+        if (KeepingFooter) m_aggregates.Retract(KeptBand);
         m_pages->CutObjects(KeepStartIndex);
         m_curY = m_pages->BottomOfBands(0);
     }
@@ -168,11 +171,13 @@ void TfrxEngine::breakWithKeep(bool newPage)
     }
     BandCausingBreak = nullptr;
     if (keeping) {
+        m_aggregates.ReleaseKeep();
         const Extended x = newPage ? 0 : CurX;
         m_pages->PasteObjects(m_curY, x);
         m_pages->Outline().ShiftFrom(KeepOutlineMark, int(std::nearbyint(m_curY)));
         m_pages->ShiftAnchors(KeepAnchorMark, int(std::nearbyint(m_curY)));
         m_curY = m_pages->BottomOfBands(x);
+        if (KeepingFooter) m_aggregates.Accumulate(KeptBand, 0);
     }
     KeepActive = false;
     KeepingHeader = false;
@@ -248,6 +253,7 @@ void TfrxEngine::ShowColumnFooter()
             }
         },
         [&] { FinishBand(footer); });
+    m_aggregates.Restart(footer);
 }
 
 void TfrxEngine::AddPage()
@@ -332,6 +338,7 @@ void TfrxEngine::FinishPage()
 
 void TfrxEngine::ShowFooterBand(TfrxBand *band)
 {
+    bool skipped = false;
     withFinally(
         [&] {
             PrepareBand(band);
@@ -340,12 +347,15 @@ void TfrxEngine::ShowFooterBand(TfrxBand *band)
             band->SetTop(m_curY);
             if (auto *footer = dynamic_cast<TfrxPageFooter *>(band);
                 footer &&
-                ((OnFirstPage && !footer->PrintOnFirstPage) || (OnLastPage && !footer->PrintOnLastPage)))
+                ((OnFirstPage && !footer->PrintOnFirstPage) || (OnLastPage && !footer->PrintOnLastPage))) {
+                skipped = true; // its totals go on counting into the next page
                 return;
+            }
             if (!m_pages->HasBandOnPage(band)) m_pages->AddObject(band);
             m_curY += band->Height();
         },
         [&] { FinishBand(band); });
+    if (!skipped) m_aggregates.Restart(band);
 }
 
 // ---- headers, keeping, columns, groups, outline ----
@@ -368,6 +378,7 @@ void TfrxEngine::OpenKeep(TfrxBand *band, int position)
     KeepStartIndex = position == 0 ? m_pages->ObjectCount() : position;
     KeepOutlineMark = m_pages->Outline().Mark();
     KeepAnchorMark = m_pages->LastAnchorIndex();
+    m_aggregates.HoldForKeep();
 }
 
 void TfrxEngine::CloseKeep(TfrxBand *band)
@@ -375,6 +386,7 @@ void TfrxEngine::CloseKeep(TfrxBand *band)
     if (!KeepActive || band != KeptBand) return;
     KeepActive = false;
     KeptBand = nullptr;
+    m_aggregates.ReleaseKeep();
     KeepingHeader = false;
 }
 
@@ -473,7 +485,10 @@ void TfrxEngine::EndGroups(TfrxDataBand *band, int from)
     for (int i = int(st.groups.size()) - 1; i >= from; --i) {
         TfrxGroupHeader *header = st.groups[i];
         auto *footer = static_cast<TfrxGroupFooter *>(state(header).footer);
-        if (footer && !(footer->HideIfSingleDataRecord && band->RowNo < 3)) ShowBand(footer);
+        if (footer && footer->HideIfSingleDataRecord && band->RowNo < 3)
+            m_aggregates.Restart(footer);
+        else if (footer)
+            ShowBand(footer);
         if (!header->OutlineText.isEmpty()) m_pages->Outline().LevelUp();
         headerListFor(header).Remove(header);
         if (header->KeepTogether) CloseKeep(header);

@@ -7,9 +7,14 @@ namespace frx {
 namespace {
 
 // The variable's value through the registry: strings only, as templates hold them.
-PropValue variableValue(const TfrxVariable &variable)
+QString variableText(const TfrxVariable &variable)
 {
-    return variable.Value.isNull() ? QString() : variable.Value.toString();
+    if (variable.Value.isString()) return variable.Value.stringRef();
+    try {
+        return variable.Value.toString();
+    } catch (const platform::Error &) {
+        return {}; // arrays and objects have no text
+    }
 }
 
 } // namespace
@@ -19,8 +24,8 @@ const ClassInfo &TfrxVariable::staticClassInfo()
     return buildClass<TfrxVariable>(u"TfrxVariable", nullptr, false, [](ClassBuilder<TfrxVariable> &b) {
         b.string(u"Name", &TfrxVariable::Name);
         b.string(
-            u"Value", [](const TfrxVariable &v) { return std::get<QString>(variableValue(v)); },
-            [](TfrxVariable &v, const QString &text) { v.Value = text; });
+            u"Value", [](const TfrxVariable &v) { return variableText(v); },
+            [](TfrxVariable &v, const QString &text) { v.Value = script::Variant(text); });
     });
 }
 
@@ -43,13 +48,13 @@ int TfrxVariables::IndexOf(const QString &name) const
     return -1;
 }
 
-QVariant TfrxVariables::Value(const QString &name) const
+script::Variant TfrxVariables::Value(const QString &name) const
 {
     const int index = IndexOf(name);
-    return index < 0 ? QVariant() : m_items[index]->Value;
+    return index < 0 ? script::Variant() : m_items[index]->Value;
 }
 
-void TfrxVariables::SetValue(const QString &name, const QVariant &value)
+void TfrxVariables::SetValue(const QString &name, const script::Variant &value)
 {
     int index = IndexOf(name);
     if (index < 0) {

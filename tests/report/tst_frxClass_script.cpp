@@ -1,0 +1,169 @@
+// The report's objects as the report script sees them: properties through the property registry,
+// text objects, data sets, the report, its engine and outline, Sender, Self and Value, stopping.
+#include "report/frxClass_prepare_p.h"
+#include "tests/report/support/reportfixture.h"
+#include "tests/support/gui_environment.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace frx;
+using namespace Qt::StringLiterals;
+using reportfixture::Report;
+
+TEST(frxClassScript, anOnBeforePrintEventSetsTheTextOfAMemoForEachRow)
+{
+    Report f;
+    f.setGuests({u"张三"_s, u"李四"_s});
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 40);
+    TfrxMemoView *memo = Report::memo(row, u"Memo1"_s, 0, 20, u"设计"_s);
+    memo->OnBeforePrint = u"Memo1OnBeforePrint"_s;
+    Report::memo(row, u"Memo2"_s, 20, 20, u"[Memo1.Lines.Count]"_s)->OnBeforePrint = u"ViaSender"_s;
+    f.report.ScriptText = {
+        u"procedure Memo1OnBeforePrint(Sender: TfrxComponent);"_s,
+        u"begin Memo1.Text := '致 ' + <frxdbdtst1.\"姓名\"> + ' [Line]'; end;"_s,
+        u"procedure ViaSender(Sender: TfrxComponent);"_s,
+        u"begin if Sender is TfrxMemoView then TfrxMemoView(Sender).Lines.Add(Sender.Name + ' ' + Self.Name); end;"_s,
+        u"begin end."_s};
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    // The text set by the event is then expanded like a designed one.
+    EXPECT_EQ(f.texts(u"Memo1"_s), (QStringList{u"致 张三 1"_s, u"致 李四 2"_s}));
+    EXPECT_EQ(f.texts(u"Memo2"_s), (QStringList{u"1\r\nMemo2 Memo2"_s, u"1\r\nMemo2 Memo2"_s}));
+    EXPECT_EQ(memo->Text(), u"设计\r\n"_s); // the definition is unchanged after the run
+}
+
+TEST(frxClassScript, propertiesOfBandsPagesValueObjectsAndTheReportAreReadAndWritten)
+{
+    Report f;
+    f.setGuests({u"a"_s});
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 40);
+    TfrxMemoView *memo = Report::memo(row, u"Memo1"_s, 0, 20, u"[Report.Variables['结果']]"_s);
+    f.report.ScriptText = {
+        u"begin"_s,
+        u"  Memo1.Font.Name := '宋体';"_s,
+        u"  Memo1.HAlign := 'haCenter';"_s,
+        u"  Memo1.Frame.Typ := 15;"_s,
+        u"  Memo1.DisplayFormat.FormatStr := '%.1f';"_s,
+        u"  Report.Variables['结果'] := FloatToStr(Page1.PaperWidth) + ' ' + MasterData1.DataSet.Name + ' ' +"_s,
+        u"    IntToStr(Report.Variables.Count) + ' ' + Memo1.Font.Name;"_s,
+        u"  frxGlobalVariables['全局'] := 7;"_s,
+        u"end."_s};
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(memo->Font().name, u"宋体"_s);
+    EXPECT_EQ(memo->HAlign, haCenter);
+    EXPECT_EQ(memo->Frame().Typ, 15u);
+    EXPECT_EQ(memo->DisplayFormat().FormatStr, u"%.1f"_s);
+    // Count was read before the assignment. The variable's text is an expression when read by name, but
+    // Variables[...] gives it as stored.
+    EXPECT_EQ(f.texts(u"Memo1"_s), QStringList{u"210 frxdbdtst1 0 宋体"_s});
+    EXPECT_EQ(frxGlobalVariables().Value(u"全局"_s), script::Variant(7));
+
+    f.report.ScriptText = {u"begin Memo1.Nope := 1; end."_s};
+    EXPECT_FALSE(f.prepare());
+    EXPECT_TRUE(f.report.ErrorList.Text().contains(u"TfrxMemoView has no writable property 'Nope'"_s))
+        << f.report.ErrorList.Text().toStdString();
+    f.report.ScriptText = {u"begin Memo1.HAlign := 'haNowhere'; end."_s};
+    EXPECT_FALSE(f.prepare());
+}
+
+TEST(frxClassScript, dataSetsAreWalkedByScripts)
+{
+    Report f;
+    f.setGuests({u"张三"_s, u"李四"_s, u"王五"_s});
+    f.master(u"MasterData1"_s, 0, 40);
+    f.report.OnStartReport = u"Start"_s;
+    f.report.ScriptText = {u"procedure Start(Sender: TfrxComponent);"_s,
+                           u"var s: String;"_s,
+                           u"begin"_s,
+                           u"  frxdbdtst1.First;"_s,
+                           u"  while not frxdbdtst1.Eof do begin"_s,
+                           u"    s := s + frxdbdtst1.Value['姓名'];"_s,
+                           u"    frxdbdtst1.Next;"_s,
+                           u"  end;"_s,
+                           u"  Set('all', s);"_s,
+                           u"end;"_s,
+                           u"begin end."_s};
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(f.report.Variables.Value(u"all"_s).toString(), u"张三李四王五"_s);
+}
+
+TEST(frxClassScript, engineAndOutlineAreReachableAndStopReportEndsTheRunQuietly)
+{
+    Report f;
+    f.setGuests({u"a"_s, u"b"_s, u"c"_s, u"d"_s});
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 300);
+    row->OnBeforePrint = u"Row"_s;
+    Report::memo(row, u"Memo1"_s, 0, 20, u"[Engine.CurY] [Engine.FreeSpace > 0]"_s);
+    f.report.ScriptText = {
+        u"procedure Row(Sender: TfrxComponent);"_s,
+        u"begin"_s,
+        u"  Outline.LevelRoot;"_s,
+        u"  Outline.AddItem(<frxdbdtst1.\"姓名\">);"_s,
+        u"  Engine.AddAnchor(<frxdbdtst1.\"姓名\">);"_s,
+        u"  if <Line> = 3 then begin Engine.StopReport; while True do Memo1.Text := 'never'; end;"_s,
+        u"end;"_s,
+        u"begin end."_s};
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(f.texts(u"Memo1"_s), (QStringList{u"0 True"_s, u"300 True"_s, u"600 True"_s}));
+    f.pages().Outline().LevelRoot();
+    EXPECT_EQ(f.pages().Outline().Count(), 3);
+    int page = -1, top = -1;
+    EXPECT_TRUE(f.pages().FindAnchor(u"c"_s, page, top));
+    EXPECT_EQ(top, 600);
+
+    // Page operations are refused outside a run.
+    f.report.ScriptText = {u"begin Engine.NewPage; end."_s};
+    EXPECT_FALSE(f.prepare());
+    EXPECT_TRUE(
+        f.report.ErrorList.Text().contains(u"Engine.NewPage can only be called while the report runs"_s));
+}
+
+TEST(frxClassScript, aScriptThatNeverEndsStopsWhenTheReportIsTerminated)
+{
+    Report f;
+    f.setGuests({u"a"_s, u"b"_s});
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 300);
+    row->OnBeforePrint = u"Row"_s;
+    f.report.ScriptText = {u"procedure Row(Sender: TfrxComponent);"_s, u"begin while True do ; end;"_s,
+                           u"begin end."_s};
+    // The cancel button of a progress window arrives through the message queue.
+    QTimer::singleShot(50, [&] { f.report.Terminated = true; });
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(f.pages().Count(), 1);
+}
+
+TEST(frxClassScript, valueHoldsTheLastMemoValueAndCalcHeightMeasures)
+{
+    Report f;
+    f.setGuests({u"a"_s});
+    f.numbers = {21};
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 80);
+    Report::memo(row, u"Memo1"_s, 0, 20, u"[<frxdbdtst1.\"n\"> * 2]"_s);
+    Report::memo(row, u"Memo2"_s, 20, 20, u"[Value + 1]"_s)->OnBeforePrint = u"Measure"_s;
+    Report::memo(row, u"Memo3"_s, 40, 20, u"[Report.Variables['h']]"_s);
+    f.report.ScriptText = {
+        u"procedure Measure(Sender: TfrxComponent);"_s,
+        u"begin Report.Variables['h'] := (Memo1.CalcHeight > 0) and (Memo1.CalcWidth > 0); end;"_s,
+        u"begin end."_s};
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(f.texts(u"Memo2"_s), QStringList{u"43"_s});
+    EXPECT_EQ(f.texts(u"Memo3"_s), QStringList{u"True"_s});
+}
+
+TEST(frxClassScript, reportMethodsThatWouldReplaceTheRunningReportAreRefused)
+{
+    Report f;
+    f.setGuests({u"a"_s});
+    f.master(u"MasterData1"_s, 0, 80);
+    f.report.ScriptText = {u"begin Report.LoadFromFile('x.fr3'); end."_s};
+    EXPECT_FALSE(f.prepare());
+    EXPECT_TRUE(f.report.ErrorList.Text().contains(
+        u"LoadFromFile cannot be called while the report is being prepared"_s))
+        << f.report.ErrorList.Text().toStdString();
+    f.report.ScriptText = {u"begin if Report.Calc('1 + 1') <> 2 then Report.Calc('nosuch'); end."_s};
+    EXPECT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    f.report.ScriptText = {u"begin Report.Calc('nosuch'); end."_s};
+    EXPECT_FALSE(f.prepare());
+    EXPECT_TRUE(f.report.ErrorList.Text().contains(u"Error in Calc expression: "_s));
+}
