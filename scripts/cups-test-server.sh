@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A print server of the tests' own: cupsd with its configuration, spool, logs and socket under DIR,
-# and one PDF queue whose files land in DIR/out. The machine's own print server is neither used nor
-# changed; the one file written outside DIR is the queue's cups-pdf instance file
-# /etc/cups/cups-pdf-QUEUE.conf (cups-pdf reads its settings only from there), removed by stop.
+# and one PDF queue, the server's default, whose files land in DIR/out. The machine's own print
+# server is neither used nor changed; the one file written outside DIR is the queue's cups-pdf
+# instance file /etc/cups/cups-pdf-QUEUE.conf (cups-pdf reads its settings only from there),
+# removed by stop.
 #
 # usage: cups-test-server.sh start DIR QUEUE   on success prints the socket to use as CUPS_SERVER
 #        cups-test-server.sh stop DIR          stops that cupsd by its PID and removes what start made
@@ -113,6 +114,8 @@ CONF
         stop_server "$dir"
         fail "lpadmin could not add the queue $queue: $(grep -v -i deprecated "$dir/log/lpadmin")"
     fi
+    # The queue is the server's default, so a print to the default printer lands in it.
+    lpadmin -h "$socket" -d "$queue" >/dev/null 2>&1 || true
     if ! lpstat -h "$socket" -p "$queue" >/dev/null 2>&1; then
         stop_server "$dir"
         fail "the queue $queue does not show in lpstat"
