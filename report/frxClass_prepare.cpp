@@ -4,6 +4,7 @@
 #include "report/frxRes.h"
 
 #include <QCoreApplication>
+#include <QSet>
 
 namespace frx {
 
@@ -236,6 +237,21 @@ bool TfrxReport::CompileReportScript()
     r.language = ScriptLanguage;
     r.script.clearRegistrations();
     r.objects.clear();
+    // Class names serve "is" tests and casts such as TfrxMemoView(Sender); the value names of the
+    // published enumerations and sets are constants (haCenter, ftLeft + ftTop).
+    QSet<const EnumInfo *> enumerations;
+    for (const ClassInfo *cls : registeredClasses()) {
+        r.script.addClass(cls->name);
+        for (const PropInfo *info : cls->all)
+            if (info->enumInfo && !enumerations.contains(info->enumInfo)) {
+                enumerations.insert(info->enumInfo);
+                const bool set = info->kind == PropKind::Set;
+                for (int i = 0; i < info->enumInfo->names.size(); ++i)
+                    r.script.addConstant(info->enumInfo->names.at(i), set ? (1 << i) : i);
+            }
+    }
+    for (const char *name : {"TfrxEngine", "TfrxCustomEngine", "TfrxOutline", "TStrings", "TfrxVariables"})
+        r.script.addClass(QLatin1String(name));
     for (TfrxComponent *object : AllObjects())
         if (!object->Name().isEmpty())
             r.script.addObject(object->Name(), r.objects.objectFor(object).objectValue());
@@ -244,11 +260,6 @@ bool TfrxReport::CompileReportScript()
         if (TfrxComponent *ds = Datasets.Items(i)->DataSet();
             ds && !ds->Name().isEmpty() && !FindObject(ds->Name()))
             r.script.addObject(ds->Name(), r.objects.objectFor(ds).objectValue());
-    // Class names serve "is" tests and casts such as TfrxMemoView(Sender).
-    for (const ClassInfo *cls : registeredClasses())
-        r.script.addClass(cls->name);
-    for (const char *name : {"TfrxEngine", "TfrxCustomEngine", "TfrxOutline", "TStrings", "TfrxVariables"})
-        r.script.addClass(QLatin1String(name));
     r.script.addObject(QStringLiteral("Report"), r.objects.objectFor(this).objectValue());
     r.script.addObject(QStringLiteral("Engine"), r.objects.engineObject().objectValue());
     r.script.addObject(QStringLiteral("Outline"), r.objects.outlineObject().objectValue());

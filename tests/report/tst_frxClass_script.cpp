@@ -42,8 +42,9 @@ TEST(frxClassScript, propertiesOfBandsPagesValueObjectsAndTheReportAreReadAndWri
     f.report.ScriptText = {
         u"begin"_s,
         u"  Memo1.Font.Name := '宋体';"_s,
-        u"  Memo1.HAlign := 'haCenter';"_s,
-        u"  Memo1.Frame.Typ := 15;"_s,
+        u"  Memo1.HAlign := haRight;"_s,
+        u"  if Memo1.HAlign = haRight then Memo1.HAlign := 'haCenter';"_s,
+        u"  Memo1.Frame.Typ := ftLeft + ftRight + ftTop + ftBottom;"_s,
         u"  Memo1.DisplayFormat.FormatStr := '%.1f';"_s,
         u"  Report.Variables['结果'] := FloatToStr(Page1.PaperWidth) + ' ' + MasterData1.DataSet.Name + ' ' +"_s,
         u"    IntToStr(Report.Variables.Count) + ' ' + Memo1.Font.Name;"_s,
