@@ -226,8 +226,11 @@ script::Variant TfrxReport::aggregateValue(const QString &function, const QStrin
         band = dynamic_cast<TfrxBand *>(FindObject(bandName));
         if (!band) band = dynamic_cast<TfrxBand *>(TfrxScriptObjects::componentOf(Calc(bandName)));
     }
-    const QString flags = flagsText.trimmed();
-    return run().engine.AggregateValue(function, expression, band, flags.isEmpty() ? 0 : Calc(flags).toInt());
+    const QString flagsSource = flagsText.trimmed();
+    bool literal = false;
+    int flags = flagsSource.toInt(&literal);
+    if (!literal && !flagsSource.isEmpty()) flags = Calc(flagsSource).toInt();
+    return run().engine.AggregateValue(function, expression, band, flags);
 }
 
 bool TfrxReport::CompileReportScript()
