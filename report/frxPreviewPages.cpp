@@ -319,6 +319,7 @@ void TfrxPreviewPages::addObjectTo(TfrxXMLItem *parent, TfrxComponent *object)
         item->SetText(storedAttributes(object));
     }
     m_pendingBytes += item->Name().size() + item->Text().size() + 16 + qint64(sizeof(TfrxXMLItem));
+    if (!object->Objects().isEmpty()) item->ReserveChildren(int(object->Objects().size()));
     for (TfrxComponent *child : object->Objects())
         addObjectTo(item, child);
 }

@@ -4,9 +4,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QIODevice>
 #include <QTemporaryFile>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -82,8 +86,8 @@ void *allocateBlock()
 {
     static std::mutex chunksLock;
     static std::vector<std::unique_ptr<std::byte[]>> chunks;
-    constexpr std::size_t blockSize = (sizeof(TfrxXMLItem) + alignof(std::max_align_t) - 1) /
-                                      alignof(std::max_align_t) * alignof(std::max_align_t);
+    constexpr std::size_t blockSize =
+        (sizeof(TfrxXMLItem) + alignof(TfrxXMLItem) - 1) / alignof(TfrxXMLItem) * alignof(TfrxXMLItem);
     if (!freeBlocks) {
         std::unique_ptr<std::byte[]> chunk(new std::byte[blockSize * blocksPerChunk]); // not zeroed
         for (std::size_t i = blocksPerChunk; i-- > 0;) {
@@ -99,7 +103,76 @@ void *allocateBlock()
     return block;
 }
 
+// User values of elements, by element; an element that has one says so with a flag.
+struct UserDataTable {
+    std::mutex lock;
+    QHash<const TfrxXMLItem *, void *> values;
+};
+
+UserDataTable &userDataTable()
+{
+    static UserDataTable table;
+    return table;
+}
+
 } // namespace
+
+// --- TfrxXMLItem::Children ------------------------------------------------------------------
+
+void TfrxXMLItem::Children::grow(int atLeast)
+{
+    const int capacity = std::max(atLeast, m_block ? m_block->capacity + m_block->capacity / 2 : 1);
+    auto *block = static_cast<Block *>(
+        ::operator new(offsetof(Block, items) + std::size_t(capacity) * sizeof(TfrxXMLItem *)));
+    block->size = size();
+    block->capacity = capacity;
+    if (m_block) {
+        std::memcpy(block->items, m_block->items, std::size_t(m_block->size) * sizeof(TfrxXMLItem *));
+        ::operator delete(m_block);
+    }
+    m_block = block;
+}
+
+void TfrxXMLItem::Children::release()
+{
+    ::operator delete(m_block);
+    m_block = nullptr;
+}
+
+int TfrxXMLItem::Children::indexOf(const TfrxXMLItem *item) const
+{
+    for (int i = 0; i < size(); ++i)
+        if (m_block->items[i] == item) return i;
+    return -1;
+}
+
+void TfrxXMLItem::Children::removeOne(const TfrxXMLItem *item)
+{
+    for (int i = size(); i-- > 0;)
+        if (m_block->items[i] == item) {
+            std::memmove(m_block->items + i, m_block->items + i + 1,
+                         std::size_t(m_block->size - i - 1) * sizeof(TfrxXMLItem *));
+            if (--m_block->size == 0) release();
+            return;
+        }
+}
+
+void TfrxXMLItem::Children::move(int from, int to)
+{
+    TfrxXMLItem *item = m_block->items[from];
+    if (from < to)
+        std::memmove(m_block->items + from, m_block->items + from + 1, std::size_t(to - from) * sizeof(item));
+    else
+        std::memmove(m_block->items + to + 1, m_block->items + to, std::size_t(from - to) * sizeof(item));
+    m_block->items[to] = item;
+}
+
+std::vector<TfrxXMLItem *> TfrxXMLItem::Children::take()
+{
+    std::vector<TfrxXMLItem *> items(begin(), end());
+    release();
+    return items;
+}
 
 // --- TfrxXMLItem ---------------------------------------------------------------------------
 
@@ -125,22 +198,51 @@ TfrxXMLItem::~TfrxXMLItem()
 {
     if (!m_items.isEmpty()) destroyChildren();
     takeFromParent();
+    if (m_hasUserData) {
+        UserDataTable &table = userDataTable();
+        const std::lock_guard lock(table.lock);
+        table.values.remove(this);
+    }
+}
+
+void *TfrxXMLItem::UserData() const
+{
+    if (!m_hasUserData) return nullptr;
+    UserDataTable &table = userDataTable();
+    const std::lock_guard lock(table.lock);
+    return table.values.value(this);
+}
+
+void TfrxXMLItem::SetUserData(void *data)
+{
+    if (!data && !m_hasUserData) return;
+    UserDataTable &table = userDataTable();
+    const std::lock_guard lock(table.lock);
+    if (data)
+        table.values.insert(this, data);
+    else
+        table.values.remove(this);
+    m_hasUserData = data != nullptr;
 }
 
 // Without recursion, so that deeply nested documents cannot exhaust the stack.
 void TfrxXMLItem::destroyChildren()
 {
-    std::vector<TfrxXMLItem *> pending(m_items.begin(), m_items.end());
-    m_items = {};
+    std::vector<TfrxXMLItem *> pending = m_items.take();
     while (!pending.empty()) {
         TfrxXMLItem *item = pending.back();
         pending.pop_back();
         pending.insert(pending.end(), item->m_items.begin(), item->m_items.end());
         // The children were taken over: the element must neither destroy nor detach them again.
-        item->m_items = {};
+        item->m_items.release();
         item->m_parent = nullptr;
         delete item;
     }
+}
+
+void TfrxXMLItem::ReserveChildren(int count)
+{
+    m_items.reserve(count);
 }
 
 TfrxXMLItem *TfrxXMLItem::Items(int index) const
@@ -151,7 +253,7 @@ TfrxXMLItem *TfrxXMLItem::Items(int index) const
 
 int TfrxXMLItem::IndexOf(const TfrxXMLItem *item) const
 {
-    return int(m_items.indexOf(item));
+    return m_items.indexOf(item);
 }
 
 TfrxXMLItem *TfrxXMLItem::Add()
@@ -292,7 +394,7 @@ void TfrxXMLDocument::readDocument(QIODevice &stream, bool partialLoading)
     m_root->m_offset = 0;
     m_root->m_loaded = true;
     m_root->m_unloadable = false;
-    m_root->m_store = TfrxXMLItem::Store::None;
+    m_root->setStore(TfrxXMLItem::Store::None);
 
     detail::XmlReader reader(stream, false);
     try {
@@ -310,13 +412,15 @@ void TfrxXMLDocument::SaveToStream(QIODevice &stream)
 {
     detail::XmlWriter writer(stream, m_indented, this, false);
     writer.writeDeclaration();
-    writer.writeItem(m_root.get());
+    // A document without any element (nothing was read into it) is the declaration alone.
+    const TfrxXMLItem *root = m_root.get();
+    if (!root->m_name.isEmpty() || !root->m_text.isEmpty() || root->Count()) writer.writeItem(m_root.get());
     writer.flush();
 }
 
 QIODevice *TfrxXMLDocument::storeOf(const TfrxXMLItem *item) const
 {
-    switch (item->m_store) {
+    switch (item->store()) {
     case TfrxXMLItem::Store::Source:
         return m_source.get();
     case TfrxXMLItem::Store::Temp:
@@ -332,9 +436,9 @@ void TfrxXMLDocument::LoadItem(TfrxXMLItem *item)
     if (!item->m_unloadable || item->m_loaded) return;
     QIODevice *store = storeOf(item);
     if (!store) return;
-    if (!store->seek(item->m_offset)) detail::throwStreamError(false);
+    if (!store->seek(item->Offset())) detail::throwStreamError(false);
     // Parked copies are written by this program in UTF-8; only the source may be in the old format.
-    const bool legacy = item->m_store == TfrxXMLItem::Store::Source && m_legacyEncoding;
+    const bool legacy = item->store() == TfrxXMLItem::Store::Source && m_legacyEncoding;
     const QString text = item->m_text;
     detail::XmlReader reader(*store, legacy);
     reader.readItem(item, false);
@@ -359,8 +463,8 @@ void TfrxXMLDocument::UnloadItem(TfrxXMLItem *item)
     writer.writeItem(item);
     writer.flush();
     item->Clear();
-    item->m_offset = start;
-    item->m_store = TfrxXMLItem::Store::Temp;
+    item->setOffset(start);
+    item->setStore(TfrxXMLItem::Store::Temp);
 }
 
 } // namespace frx

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QIODevice;
 class QTemporaryFile;
@@ -89,6 +90,9 @@ public:
     // Replaces the attribute in place, or appends it; the value is escaped.
     void SetProp(QStringView name, const QString &value);
 
+    // Makes room for `count` children (an element about to be filled); Count() is unchanged.
+    void ReserveChildren(int count);
+
     // Destroys all children; an unloadable element is then marked not loaded.
     void Clear();
 
@@ -99,15 +103,15 @@ public:
     void SetText(const QString &text) { m_text = text; }
     TfrxXMLItem *Parent() const { return m_parent; }
     // A free value for the element's user; not owned.
-    void *UserData() const { return m_userData; }
-    void SetUserData(void *data) { m_userData = data; }
+    void *UserData() const;
+    void SetUserData(void *data);
     // False while the element's children are parked in its document's backing stream.
     bool Loaded() const { return m_loaded; }
     // The element may be parked (TfrxXMLDocument::UnloadItem) and is written with the ld="0" marker.
     bool Unloadable() const { return m_unloadable; }
     void SetUnloadable(bool unloadable) { m_unloadable = unloadable; }
-    // Byte position of the element in the backing stream it was last stored in (64-bit).
-    qint64 Offset() const { return m_offset; }
+    // Byte position of the element in the backing stream it was last stored in (below 2^48).
+    qint64 Offset() const { return qint64(m_offset); }
 
 private:
     friend class TfrxXMLDocument;
@@ -116,20 +120,63 @@ private:
 
     // Where the element's stored copy lives, if it has one.
     enum class Store : quint8 { None, Source, Temp };
+    Store store() const { return Store(m_store); }
+    void setStore(Store store) { m_store = quint64(store); }
+    void setOffset(qint64 offset) { m_offset = quint64(offset); }
+
+    // The children: one pointer to a block holding count, capacity and the elements, allocated on
+    // first use, so that the many elements without children pay eight bytes for the list.
+    class Children {
+    public:
+        Children() = default;
+        ~Children() { release(); }
+        Children(const Children &) = delete;
+        Children &operator=(const Children &) = delete;
+        int size() const { return m_block ? m_block->size : 0; }
+        bool isEmpty() const { return size() == 0; }
+        TfrxXMLItem *operator[](int index) const { return m_block->items[index]; }
+        TfrxXMLItem *const *begin() const { return m_block ? m_block->items : nullptr; }
+        TfrxXMLItem *const *end() const { return m_block ? m_block->items + m_block->size : nullptr; }
+        void append(TfrxXMLItem *item)
+        {
+            if (!m_block || m_block->size == m_block->capacity) grow(size() + 1);
+            m_block->items[m_block->size++] = item;
+        }
+        void reserve(int count)
+        {
+            if (count > (m_block ? m_block->capacity : 0)) grow(count);
+        }
+        int indexOf(const TfrxXMLItem *item) const;
+        // Removes the element, looking from the end (where removals happen), if it is there.
+        void removeOne(const TfrxXMLItem *item);
+        void move(int from, int to);
+        // Hands the elements over and leaves the list empty.
+        std::vector<TfrxXMLItem *> take();
+        void release();
+
+    private:
+        struct Block {
+            int size;
+            int capacity;
+            TfrxXMLItem *items[1];
+        };
+        void grow(int atLeast);
+        Block *m_block = nullptr;
+    };
 
     void appendChild(TfrxXMLItem *item);
     void takeFromParent();
     void destroyChildren();
 
-    void *m_userData = nullptr;
-    QList<TfrxXMLItem *> m_items;
     TfrxXMLItem *m_parent = nullptr;
+    Children m_items;
     QString m_name;
     QString m_text;
-    qint64 m_offset = 0;
-    bool m_loaded = true;
-    bool m_unloadable = false;
-    Store m_store = Store::None;
+    quint64 m_offset : 48 = 0;
+    quint64 m_loaded : 1 = 1;
+    quint64 m_unloadable : 1 = 0;
+    quint64 m_store : 2 = 0;
+    quint64 m_hasUserData : 1 = 0; // the value is in a side table: few elements carry one
 };
 
 // A document: the root element and the backing streams of parked elements.

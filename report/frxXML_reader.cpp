@@ -229,7 +229,11 @@ QString XmlReader::decodeName(QByteArrayView bytes)
     NameSlot &slot = m_names[nameHash(bytes) % m_names.size()];
     if (QByteArrayView(slot.bytes) == bytes) return slot.name;
     slot.bytes = bytes.toByteArray();
-    slot.name = isAscii(bytes) ? QString::fromLatin1(bytes) : platform::fromSystemCodePage(slot.bytes);
+    // Names are written in UTF-8; an old-format document has them in the system code page.
+    if (isAscii(bytes))
+        slot.name = QString::fromLatin1(bytes);
+    else
+        slot.name = m_legacyEncoding ? platform::fromSystemCodePage(slot.bytes) : QString::fromUtf8(bytes);
     return slot.name;
 }
 
@@ -241,11 +245,15 @@ QString XmlReader::decodeText(QByteArrayView bytes) const
 
 bool XmlReader::assignTag(TfrxXMLItem *item, const Tag &tag, qint64 start, bool partialLoading)
 {
+    // What is read is kept in the form the writer gives back unchanged: a name without a final
+    // "/", an attribute text without leading spaces and without load markers, and, for an element
+    // with children, no final "/" (it would close the element when written).
     QByteArrayView name = tag.name;
     QByteArrayView text = tag.text;
     bool empty = false;
     if (name.endsWith('/')) {
-        name.chop(1);
+        while (name.endsWith('/'))
+            name.chop(1);
         empty = true;
     } else if (text.endsWith('/')) {
         text.chop(1);
@@ -253,22 +261,28 @@ bool XmlReader::assignTag(TfrxXMLItem *item, const Tag &tag, qint64 start, bool 
     }
     item->m_name = decodeName(name);
     qsizetype markerLength = 0;
-    const qsizetype marker = findMarker(text, &markerLength);
-    if (marker < 0) {
-        item->m_text = decodeText(text);
-        return empty;
-    }
+    qsizetype marker = findMarker(text, &markerLength);
+    const bool marked = marker >= 0;
     QByteArray unmarked;
-    unmarked.reserve(text.size() - markerLength);
-    unmarked.append(text.first(marker));
-    unmarked.append(text.sliced(marker + markerLength));
-    item->m_text = decodeText(unmarked);
-    if (partialLoading) {
+    if (marked) {
+        unmarked = text.toByteArray();
+        do {
+            unmarked.remove(marker, markerLength);
+            marker = findMarker(unmarked, &markerLength);
+        } while (marker >= 0);
+        text = unmarked;
+    }
+    while (text.startsWith(' '))
+        text = text.sliced(1);
+    while (!empty && text.endsWith('/'))
+        text.chop(1);
+    item->m_text = decodeText(text);
+    if (marked && partialLoading) {
         // Children read afterwards are dropped when the element closes; the stored copy stays
         // in the source stream at the position before its start tag.
         item->m_unloadable = true;
-        item->m_offset = start;
-        item->m_store = TfrxXMLItem::Store::Source;
+        item->setOffset(start);
+        item->setStore(TfrxXMLItem::Store::Source);
     }
     return empty;
 }
@@ -284,15 +298,16 @@ void XmlReader::readItem(TfrxXMLItem *item, bool partialLoading)
         open.push_back(element);
     };
     const auto close = [&](TfrxXMLItem *element) {
-        if (partialLoading && element->m_store == TfrxXMLItem::Store::Source && element->m_unloadable)
+        if (partialLoading && element->store() == TfrxXMLItem::Store::Source && element->m_unloadable)
             element->Clear(); // marks it not loaded
     };
 
     qint64 start = position();
     Tag tag = readTag();
     if (tag.name.isEmpty() || tag.name.startsWith('/')) {
-        item->m_name = decodeName(tag.name);
-        item->m_text = decodeText(tag.text);
+        // No element at all (end of input or a stray end tag): the root stays empty.
+        item->m_name.clear();
+        item->m_text.clear();
         return;
     }
     if (assignTag(item, tag, start, partialLoading)) {

@@ -2,8 +2,6 @@
 // written with an explicit stack, so nesting depth is bounded by memory, not by the call stack.
 #include "report/frxXML_p.h"
 
-#include "platform/codepage.h"
-
 #include <QIODevice>
 
 #include <vector>
@@ -50,7 +48,7 @@ void XmlWriter::writeName(const QString &name)
         }
     }
     if (!ascii) {
-        append(platform::toSystemCodePage(name));
+        writeUtf8(name);
         return;
     }
     const qsizetype old = m_buffer.size();
@@ -81,6 +79,8 @@ void XmlWriter::writeStartTag(const TfrxXMLItem *item, int depth)
         append(" ld=\"0\"");
     else if (item->Count() && item->m_text.endsWith(u'/'))
         append("  "); // the reader drops one trailing space; a "/" before ">" would end the element
+    else if (item->Count() && item->m_text.endsWith(u' '))
+        m_buffer.append(' '); // kept through the one trailing space the reader drops
     append(item->Count() ? QByteArrayView(">") : QByteArrayView("/>"));
     if (m_indented) append("\r\n");
     flushIfFull();
