@@ -5,6 +5,7 @@
 
 #include "platform/allocator.h"
 #include "platform/appdir.h"
+#include "report/frxPreview.h"
 
 #include <QApplication>
 
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     platform::keepFreedMemory();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tovaro"));
+    frx::frxInstallPreviewWindow();
 
     TMainForm MainForm(platform::applicationDir());
     Tfrm_tmp frm_tmp(&MainForm);
