@@ -196,23 +196,28 @@ public:
     // The last hit: page index (-1 before any) and rectangle in page units.
     int HitPage() const { return m_hitFound ? m_searchPage : -1; }
     QRect HitRect() const { return m_hitRect; }
+    // Empties the prepared pages and the panes, back to page 1.
     void ClearPreview();
     // Asks the running preparation to stop at its next page.
     void CancelPreparation();
+    // Freeze stops painting while the pages are replaced; Thaw hides the progress panel, lays the
+    // pages out again and repaints.
     void Freeze();
     void Thaw();
+    // The progress panel over the pages, a third down from the top, painted at once.
     void ShowProgressText(const QString &text);
     void HideProgress();
     // Prepares the report again into this preview, keeping the scroll position and the page.
     void RefreshPreparation();
 
-    // ---- panes
+    // ---- panes: the outline and the thumbnails share one place beside the pages
     bool OutlineVisible() const { return m_outlineVisible; }
     void SetOutlineVisible(bool visible);
     bool ThumbnailVisible() const { return m_thumbnailVisible; }
     void SetThumbnailVisible(bool visible);
     int OutlineWidth() const { return m_outlineWidth; }
     void SetOutlineWidth(int width);
+    // Expands or collapses the outline and every drill-down group, then prepares again.
     void ExpandAll(bool expand);
 
     // ---- the engine's notifications
