@@ -193,7 +193,8 @@ public:
     void clearLog() { m_log.clear(); }
     // The bytes of the last raw job.
     const QByteArray &rawData() const { return m_raw; }
-    // What the pages of the last job to the printer (not to a file) painted, one picture each.
+    // What the pages of the last job to the printer (not to a file) painted, one picture each,
+    // clipped to the printable area of their paper.
     const QList<QPicture> &pages() const { return m_pages; }
     int measureCount() const { return m_measureCount; }
 
@@ -207,6 +208,7 @@ private:
     std::unique_ptr<QPicture> m_page;
     std::unique_ptr<QPainter> m_pagePainter;
     std::unique_ptr<PrinterJob> m_fileJob;
+    DeviceMode m_jobMode; // the paper of the pages printed next
     bool m_inJob = false;
     bool m_inRawJob = false;
     int m_measureCount = 0;

@@ -79,6 +79,7 @@ bool FakePrintDevice::beginJob(const DeviceMode &mode, const QString &title, con
     } else {
         m_pages.clear();
     }
+    m_jobMode = mode;
     m_inJob = true;
     return true;
 }
@@ -92,6 +93,7 @@ bool FakePrintDevice::setJobMode(const DeviceMode &mode)
                      .arg(mode.duplex)
                      .arg(mode.copies));
     if (!m_inJob) return false;
+    m_jobMode = mode;
     return !m_fileJob || m_fileJob->setMode(mode, pageLayoutForMode(mode, m_setup.papers));
 }
 
@@ -101,7 +103,16 @@ bool FakePrintDevice::beginPage()
     if (!m_inJob || m_pagePainter) return false;
     if (m_fileJob) return m_fileJob->beginPage();
     m_page = std::make_unique<QPicture>();
+    // Like a printer's page, the picture is as large as the printable area of the paper and shows
+    // nothing beyond it.
+    QRect printable;
+    if (const std::optional<QSizeF> mm = paperMm(m_jobMode))
+        printable = QRect(0, 0, dots(mm->width(), m_setup.dpi) - m_setup.marginLeft - m_setup.marginRight,
+                          dots(mm->height(), m_setup.dpiY) - m_setup.marginTop - m_setup.marginBottom);
+    m_page->setBoundingRect(printable);
     m_pagePainter = std::make_unique<QPainter>(m_page.get());
+    m_page->setBoundingRect(printable);
+    m_pagePainter->setClipRect(printable);
     return true;
 }
 

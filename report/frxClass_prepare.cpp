@@ -16,11 +16,22 @@ PreviewWindowFactory &previewWindowFactory()
     return factory;
 }
 
+ProgressWindowFactory &progressWindowFactory()
+{
+    static ProgressWindowFactory factory;
+    return factory;
+}
+
 } // namespace
 
 void setPreviewWindowFactory(PreviewWindowFactory factory)
 {
     previewWindowFactory() = std::move(factory);
+}
+
+void setProgressWindowFactory(ProgressWindowFactory factory)
+{
+    progressWindowFactory() = std::move(factory);
 }
 
 // ---- progress ----
@@ -29,6 +40,8 @@ void TfrxReportRun::ProgressStart(TfrxProgressType kind)
 {
     if (report->EngineOptions.ThreadSafe) return;
     if (report->OnProgressStart) report->OnProgressStart(kind);
+    if (!progressWindow && progressWindowFactory()) progressWindow = progressWindowFactory()(report);
+    if (progressWindow) progressWindow->Start(kind);
     if (kind == ptRunning)
         if (TfrxPreparationObserver *o = observer()) o->PreparationStarted();
     processMessages();
@@ -38,6 +51,10 @@ void TfrxReportRun::Progress(TfrxProgressType kind, int pageNo)
 {
     if (report->EngineOptions.ThreadSafe) return;
     if (report->OnProgress) report->OnProgress(kind, pageNo);
+    if (progressWindow) {
+        const bool firstPass = kind == ptRunning && report->EngineOptions.DoublePass && !engine.FinalPass();
+        progressWindow->Progress(kind, pageNo, firstPass);
+    }
     if (kind == ptRunning)
         if (TfrxPreparationObserver *o = observer()) o->PageProduced(pageNo - 1);
     processMessages();
@@ -47,6 +64,7 @@ void TfrxReportRun::ProgressStop(TfrxProgressType kind)
 {
     if (report->EngineOptions.ThreadSafe) return;
     if (report->OnProgressStop) report->OnProgressStop(kind);
+    if (progressWindow) progressWindow->Stop(kind);
     if (kind == ptRunning)
         if (TfrxPreparationObserver *o = observer()) o->PreparationFinished();
     processMessages();
@@ -101,6 +119,21 @@ TfrxPreviewPages *TfrxReport::PreviewPages()
 bool TfrxReport::PreparationTimerActive() const
 {
     return m_run && m_run->timer.isActive();
+}
+
+void TfrxReport::InternalOnProgressStart(TfrxProgressType kind)
+{
+    run().ProgressStart(kind);
+}
+
+void TfrxReport::InternalOnProgress(TfrxProgressType kind, int pageNo)
+{
+    run().Progress(kind, pageNo);
+}
+
+void TfrxReport::InternalOnProgressStop(TfrxProgressType kind)
+{
+    run().ProgressStop(kind);
 }
 
 // ---- preparing ----

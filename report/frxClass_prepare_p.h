@@ -74,6 +74,7 @@ struct TfrxReportRun : public TfrxProgressListener {
     bool preparing = false; // inside PrepareReport
     QTimer timer;
     std::unique_ptr<TfrxPreviewWindow> ownPreview;
+    std::unique_ptr<TfrxProgressWindow> progressWindow; // made on the first progress event
 };
 
 } // namespace frx

@@ -287,6 +287,22 @@ QString FormatValue(const script::Variant &value, const TfrxFormat &format);
 using PreviewWindowFactory = std::function<std::unique_ptr<TfrxPreviewWindow>(TfrxReport *report)>;
 void setPreviewWindowFactory(PreviewWindowFactory factory);
 
+// The progress window of the window layer as one report's progress events drive it. It may set the
+// report's Terminated when the user cancels.
+class TfrxProgressWindow {
+public:
+    virtual ~TfrxProgressWindow() = default;
+    virtual void Start(TfrxProgressType kind) = 0;
+    // Page n (from 1) of the run; firstPass in the first of two preparing passes.
+    virtual void Progress(TfrxProgressType kind, int n, bool firstPass) = 0;
+    virtual void Stop(TfrxProgressType kind) = 0;
+};
+
+// Creates a report's progress window on its first progress event; the window layer installs it.
+// Without a factory progress goes to the report's events only (headless runs).
+using ProgressWindowFactory = std::function<std::unique_ptr<TfrxProgressWindow>(TfrxReport *report)>;
+void setProgressWindowFactory(ProgressWindowFactory factory);
+
 // The root of a report definition. Its children are its pages.
 class TfrxReport : public TfrxComponent {
     FRX_CLASS(TfrxReport)
@@ -365,6 +381,18 @@ public:
     void SetScriptValue(const script::Variant &value);
     // Number of distinct expression texts compiled since the report script was last compiled.
     int CachedExpressionCount() const;
+    // The progress events of a run of kind (pageNo from 1): OnProgressStart / OnProgress /
+    // OnProgressStop, the attached preview's notifications while preparing, the progress window.
+    // Pending window messages are processed after each, so a cancel can reach Terminated.
+    void InternalOnProgressStart(TfrxProgressType kind);
+    void InternalOnProgress(TfrxProgressType kind, int pageNo);
+    void InternalOnProgressStop(TfrxProgressType kind);
+
+    // ---- printing (frxClass_print.cpp)
+    // Prints the prepared pages on the current printer as PrintOptions say (PrintPrepared);
+    // currentPageNo (from 1) is the page the preview shows, for the dialog's "current page". The
+    // preview freezes itself around the call. True when printing ran to the end.
+    bool Print(int currentPageNo = 1);
 
     std::function<void(TfrxReportComponent *object)> OnBeforePrint, OnAfterPrint;
     std::function<void()> OnBeginDoc, OnEndDoc, OnAfterScriptCompile, OnPreview;
@@ -372,6 +400,10 @@ public:
     std::function<void(TfrxProgressType kind, int pageNo)> OnProgress;
     std::function<void(const QString &name, script::Variant &value)> OnGetValue;
     std::function<void(TfrxReportPage *page)> OnManualBuild;
+    // Printing: before the first page, before each page (with its copy number from 1), and at the
+    // end of every print run, also a failed one.
+    std::function<void()> OnPrintReport, OnAfterPrintReport;
+    std::function<void(TfrxReportPage *page, int copyNo)> OnPrintPage;
     // The preview control attached to the report, told about runs; not owned.
     TfrxPreparationObserver *PreviewControl = nullptr;
     // Expanded or collapsed group keys (group header Name + "." + row).

@@ -9,6 +9,7 @@
 #include "report/frxPrinter.h"
 #include "report/frxRes.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -151,6 +152,15 @@ TfrxPrintDialog::TfrxPrintDialog(TfrxReport *report, int currentPage, QWidget *p
     CollateCBClick();
 }
 
+void TfrxPrintDialog::Install()
+{
+    frxSetPrintDialogRunner([](TfrxReport &report, int currentPageNo) -> std::optional<int> {
+        TfrxPrintDialog dialog(&report, currentPageNo, QApplication::activeWindow());
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        return dialog.Duplex();
+    });
+}
+
 void TfrxPrintDialog::CreateControls()
 {
     // Printer.
@@ -265,6 +275,12 @@ void TfrxPrintDialog::CreateControls()
                                     QStringLiteral("Printer files (*.prn)")),
                     "FileDlg");
     FileDlg->setAcceptMode(QFileDialog::AcceptSave);
+    // Qt's own dialog, a child of this one: it looks the same on every desktop.
+    FileDlg->setOption(QFileDialog::DontUseNativeDialog);
+    AskPrintFile = [this]() -> std::optional<QString> {
+        if (FileDlg->exec() != QDialog::Accepted || FileDlg->selectedFiles().isEmpty()) return std::nullopt;
+        return FileDlg->selectedFiles().constFirst();
+    };
     FileDlg->setDefaultSuffix(QStringLiteral("prn"));
 
     auto *grid = new QGridLayout;
@@ -352,8 +368,9 @@ bool TfrxPrintDialog::FormHideOk()
     TfrxCustomPrinter *printer = frxPrinters()->Current();
     printer->SetOutputFile(QString());
     if (FileCB->isChecked()) {
-        if (FileDlg->exec() != QDialog::Accepted || FileDlg->selectedFiles().isEmpty()) return false;
-        printer->SetOutputFile(withPrnExtension(FileDlg->selectedFiles().constFirst()));
+        const std::optional<QString> file = AskPrintFile();
+        if (!file || file->isEmpty()) return false;
+        printer->SetOutputFile(withPrnExtension(*file));
     }
 
     TfrxPrintOptions &options = m_report->PrintOptions;

@@ -5,6 +5,9 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <optional>
+
 class QCheckBox;
 class QComboBox;
 class QFileDialog;
@@ -28,6 +31,10 @@ public:
 
     // 0 = as each page says, else 1 vertical, 2 horizontal, 3 simplex.
     int Duplex() const { return m_duplex; }
+
+    // Makes print runs with ShowDialog ask through this dialog, modal over the active window (call
+    // once at start-up).
+    static void Install();
 
     QPushButton *OkB;
     QPushButton *CancelB;
@@ -62,6 +69,9 @@ public:
     QLabel *DuplexL;
     QComboBox *DuplexCB;
     QFileDialog *FileDlg;
+    // Asks for the file to print to: FileDlg by default; nothing when cancelled. Replaceable, so that
+    // the choice can be made without the file dialog's file system model (tests).
+    std::function<std::optional<QString>()> AskPrintFile;
 
     void done(int result) override;
 

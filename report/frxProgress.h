@@ -63,19 +63,22 @@ private:
 // The progress window as a report's progress events drive it: shown for printing and exporting,
 // and for preparing too in the old progress style, when the report shows progress at all. The
 // user's cancel reaches the report (Terminated) at the next progress event.
-class TfrxProgressDisplay {
+class TfrxProgressDisplay : public TfrxProgressWindow {
 public:
     // Serves report (not owned).
     explicit TfrxProgressDisplay(TfrxReport *report) : m_report(report) {}
-    ~TfrxProgressDisplay();
+    ~TfrxProgressDisplay() override;
+
+    // Makes every report show its progress through a display of its own (call once at start-up).
+    static void Install();
 
     // A run of kind starts: a new window replaces any earlier one.
-    void Start(TfrxProgressType kind);
+    void Start(TfrxProgressType kind) override;
     // Page n of the run: the window's message names it ("prRunningFirst" in the first of two
     // preparing passes); a cancel asks the report to terminate.
-    void Progress(TfrxProgressType kind, int n, bool firstPass = false);
+    void Progress(TfrxProgressType kind, int n, bool firstPass = false) override;
     // The run ends: the window goes.
-    void Stop(TfrxProgressType kind);
+    void Stop(TfrxProgressType kind) override;
     // The window of the running run, or null.
     TfrxProgress *Window() const { return m_window.get(); }
 

@@ -2,13 +2,17 @@
 
 #include "platform/errorguard.h"
 #include "report/frxClass.h"
+#include "report/frxPreviewPages.h"
 #include "report/frxPrintDialog_p.h"
+#include "report/frxPrintPages.h"
 #include "report/frxPrinter.h"
+#include "report/frxProgress.h"
 #include "support/fakeprinters.h"
 #include "support/modal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -188,21 +192,19 @@ TEST_F(frxPrintDialogTest, printModeChoosesTheSheet)
     EXPECT_EQ(report.PrintOptions.PrintOnSheet, 256);
 }
 
-// Hangs offscreen: the file dialog opens before the modal watcher sees it. Re-enable with a fix.
-TEST_F(frxPrintDialogTest, DISABLED_printToFileAsksForAPrnFile)
+TEST_F(frxPrintDialogTest, printToFileAsksForAPrnFile)
 {
     QTemporaryDir dir;
-    const QString chosen = dir.filePath(u"请柬.pdf"_s);
     TfrxPrintDialog dialog(&report);
     dialog.show();
     dialog.FileCB->setChecked(true);
-    testsupport::whenModal([&](QWidget *modal) {
-        auto *fileDialog = qobject_cast<QFileDialog *>(modal);
-        ASSERT_NE(fileDialog, nullptr);
-        fileDialog->selectFile(chosen);
-        static_cast<QDialog *>(fileDialog)->accept();
-    });
+    int asked = 0;
+    dialog.AskPrintFile = [&]() -> std::optional<QString> {
+        ++asked;
+        return dir.filePath(u"请柬.pdf"_s);
+    };
     dialog.OkB->click();
+    EXPECT_EQ(asked, 1);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(frxPrinters()->Current()->OutputFile(), dir.filePath(u"请柬.prn"_s));
 
@@ -210,13 +212,27 @@ TEST_F(frxPrintDialogTest, DISABLED_printToFileAsksForAPrnFile)
     TfrxPrintDialog second(&report);
     second.show();
     second.FileCB->setChecked(true);
-    testsupport::whenModal([](QWidget *modal) { static_cast<QDialog *>(modal)->reject(); });
+    second.AskPrintFile = [] { return std::optional<QString>(); };
     second.OkB->click();
     EXPECT_EQ(second.result(), QDialog::Rejected);
     TfrxPrintDialog third(&report);
     third.show();
     third.OkB->click();
     EXPECT_TRUE(frxPrinters()->Current()->OutputFile().isEmpty());
+}
+
+TEST_F(frxPrintDialogTest, theFileDialogIsAskedForAFile)
+{
+    TfrxPrintDialog dialog(&report);
+    dialog.show();
+    testsupport::whenModal([](QWidget *modal) {
+        auto *fileDialog = qobject_cast<QFileDialog *>(modal);
+        ASSERT_NE(fileDialog, nullptr);
+        EXPECT_EQ(fileDialog->acceptMode(), QFileDialog::AcceptSave);
+        static_cast<QDialog *>(fileDialog)->reject();
+    });
+    EXPECT_FALSE(dialog.AskPrintFile().has_value());
+    dialog.reject();
 }
 
 TEST_F(frxPrintDialogTest, collationPictureFollowsTheCheckBox)
@@ -241,4 +257,97 @@ TEST_F(frxPrintDialogTest, screenshot)
     EXPECT_GE(dialog.height(), 334);
     dialog.grab().save(u"/tmp/tovaro_print_dialog.png"_s);
     dialog.reject();
+}
+
+namespace {
+
+// Prepared pages of A5 paper, count of them, each with a black view.
+void addPages(TfrxReport &report, int count)
+{
+    TfrxReport source;
+    for (int i = 0; i < count; ++i) {
+        auto *page = new TfrxReportPage(&source);
+        page->SetPaperSize(11);
+        auto *band = new TfrxMasterData(page);
+        band->SetBounds(0, 0, 300, 300);
+        auto *view = new TfrxMemoView(band);
+        view->SetBounds(0, 0, 300, 300);
+        view->Color = 0;
+    }
+    report.PreviewPages()->AddFrom(&source);
+}
+
+} // namespace
+
+TEST_F(frxPrintDialogTest, printRunsAskThroughTheDialog)
+{
+    TfrxPrintDialog::Install();
+    addPages(report, 3);
+    QList<int> printed;
+    report.OnProgress = [&](TfrxProgressType kind, int pageNo) {
+        if (kind == ptPrinting) printed.append(pageNo);
+    };
+    testsupport::whenModal([](QWidget *modal) {
+        auto *dialog = qobject_cast<TfrxPrintDialog *>(modal);
+        ASSERT_NE(dialog, nullptr);
+        // The page the preview shows is the current page.
+        dialog->CurPageRB->setChecked(true);
+        dialog->CopiesE->setValue(2);
+        dialog->OkB->click();
+    });
+    EXPECT_TRUE(report.Print(2));
+    EXPECT_EQ(printed, (QList<int>{2, 2}));
+    EXPECT_EQ(report.PrintOptions.Copies, 1);
+
+    // Cancelled: nothing printed.
+    printed.clear();
+    testsupport::whenModal([](QWidget *modal) { static_cast<TfrxPrintDialog *>(modal)->CancelB->click(); });
+    EXPECT_FALSE(report.Print());
+    EXPECT_TRUE(printed.isEmpty());
+    frxSetPrintDialogRunner({});
+}
+
+TEST_F(frxPrintDialogTest, printToFileFromTheDialogWritesThePdfThere)
+{
+    TfrxPrintDialog::Install();
+    addPages(report, 2);
+    QTemporaryDir dir;
+    testsupport::whenModal([&](QWidget *modal) {
+        auto *dialog = static_cast<TfrxPrintDialog *>(modal);
+        dialog->FileCB->setChecked(true);
+        dialog->AskPrintFile = [&] { return std::optional<QString>(dir.filePath(u"cards"_s)); };
+        dialog->OkB->click();
+    });
+    EXPECT_TRUE(report.Print());
+    QFile written(dir.filePath(u"cards.prn"_s));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.read(5).startsWith("%PDF-"));
+    // The file was for that run: the printer prints on paper again.
+    EXPECT_TRUE(frxPrinters()->Current()->OutputFile().isEmpty());
+    frxSetPrintDialogRunner({});
+}
+
+TEST_F(frxPrintDialogTest, theProgressWindowNamesPagesAndItsCancelStopsPrinting)
+{
+    TfrxProgressDisplay::Install();
+    report.PrintOptions.ShowDialog = false;
+    addPages(report, 4);
+    QList<int> printed;
+    QStringList shown;
+    report.OnProgress = [&](TfrxProgressType kind, int pageNo) {
+        if (kind != ptPrinting) return;
+        printed.append(pageNo);
+        // The report's event comes first; the window still names the page before.
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *progress = qobject_cast<TfrxProgress *>(widget); progress && progress->isVisible()) {
+                shown.append(progress->LMessage->text());
+                if (pageNo == 2) progress->CancelB->click();
+            }
+    };
+    EXPECT_FALSE(report.Print());
+    EXPECT_EQ(printed, (QList<int>{1, 2}));
+    EXPECT_EQ(shown, (QStringList{QString(), u"打印页1"_s}));
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<TfrxProgress *>(widget), nullptr);
+    setProgressWindowFactory({});
 }
