@@ -5,7 +5,10 @@
 
 #include "platform/allocator.h"
 #include "platform/appdir.h"
+#include "report/frxPasswordForm.h"
 #include "report/frxPreview.h"
+#include "report/frxPrintDialog.h"
+#include "report/frxProgress.h"
 
 #include <QApplication>
 
@@ -14,7 +17,12 @@ int main(int argc, char *argv[])
     platform::keepFreedMemory();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tovaro"));
+    // The report engine asks the user through these windows: the preview, the print dialog, the
+    // progress of printing and the password of a protected template.
     frx::frxInstallPreviewWindow();
+    frx::TfrxPrintDialog::Install();
+    frx::TfrxProgressDisplay::Install();
+    frx::TfrxPasswordForm::Install();
 
     TMainForm MainForm(platform::applicationDir());
     Tfrm_tmp frm_tmp(&MainForm);

@@ -300,11 +300,6 @@ private:
     std::unique_ptr<ObjectHost> m_host;
 };
 
-// Prints the prepared pages of a preview's report, starting from its shown page; installed by the
-// printing layer. Without one the print command does nothing.
-using PreviewPrintRoute = std::function<void(TfrxReport *report, int currentPage)>;
-void frxSetPrintRoute(PreviewPrintRoute route);
-
 // The preview window.
 class TfrxPreviewForm : public QDialog {
     Q_OBJECT

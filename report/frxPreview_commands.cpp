@@ -26,12 +26,6 @@ constexpr int kPanelHeight = 75;
 // Pages added to the layout at once while a preparation runs; the rest wait for its end.
 constexpr int kPagesLaidOutAtOnce = 50;
 
-PreviewPrintRoute &printRoute()
-{
-    static PreviewPrintRoute route;
-    return route;
-}
-
 QString fileFilter()
 {
     return frxGet(QStringLiteral("clFP3files")) + QStringLiteral(" (*.fp3)");
@@ -39,20 +33,17 @@ QString fileFilter()
 
 } // namespace
 
-void frxSetPrintRoute(PreviewPrintRoute route)
-{
-    printRoute() = std::move(route);
-}
-
 void TfrxPreview::PrintPages()
 {
     if (m_working || PageCount() == 0) return;
     m_pages->SetPageIndex(m_pageNo - 1);
+    // The pages must not change under the print run (no preparation, no editing) until it ends.
+    Freeze();
     struct ThawGuard {
         TfrxPreview *preview;
         ~ThawGuard() { preview->Thaw(); }
     } thaw{this};
-    if (printRoute()) printRoute()(m_report, m_pageNo);
+    if (m_report) m_report->Print(m_pageNo);
 }
 
 void TfrxPreview::SaveAs()
