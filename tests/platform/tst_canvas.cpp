@@ -1,9 +1,9 @@
 #include "platform/canvas.h"
 #include "platform/fontsubstitution.h"
 #include "platform/recordingcanvas.h"
+#include "tests/support/gui_environment.h"
 
 #include <QFontInfo>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPdfWriter>
 #include <QProcess>
@@ -15,24 +15,6 @@
 using namespace platform;
 
 namespace {
-
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tst_canvas";
-        static char *argv[] = {name, nullptr};
-        m_app = new QGuiApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QGuiApplication *m_app = nullptr;
-};
-
-const auto *guiEnvironment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 QImage whiteImage(int width, int height)
 {

@@ -3,33 +3,19 @@
 #include "report/frxPainter.h"
 
 #include "platform/recordingcanvas.h"
+#include "tests/report/support/fonts.h"
+#include "tests/support/gui_environment.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
 
 using namespace frx;
+using testsupport::fontOf;
+using testsupport::mono;
+using testsupport::monoAdvance;
 
 namespace {
-
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tst_frxClass_draw";
-        static char *argv[] = {name, nullptr};
-        m_app = new QGuiApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QGuiApplication *m_app = nullptr;
-};
-
-const auto *guiEnvironment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 QImage whiteImage(int width = 200, int height = 200)
 {
@@ -62,14 +48,6 @@ void draw(TfrxView &view, QImage &image, Extended scale = 1)
 {
     platform::Canvas canvas(&image, 96, 96);
     view.Draw(canvas, scale, scale, 0, 0);
-}
-
-FontValue fontOf(const QString &name, int points)
-{
-    FontValue font;
-    font.name = name;
-    font.setSize(points);
-    return font;
 }
 
 // A view at (10, 10) of 50 x 30 units with the frame sides `typ`.
@@ -333,21 +311,6 @@ TEST(PicturePainting, pictureRectFollowsStretchAspectAndCentre)
 }
 
 namespace {
-
-FontValue mono(int points = 10)
-{
-    return fontOf(QStringLiteral("DejaVu Sans Mono"), points);
-}
-
-// The advance of one character of the monospaced font at the layout resolution (600 per inch).
-int monoAdvance(int points = 10)
-{
-    platform::Canvas canvas(600, 600);
-    FontValue value = mono(points);
-    value.height = -int(roundHalfEven(points * 600.0L / 72));
-    canvas.setFont(value);
-    return canvas.textWidth(u"a");
-}
 
 Extended rowHeight(const FontValue &font, Extended lineSpacing)
 {

@@ -1,58 +1,20 @@
 #include "report/frxGraphicUtils.h"
 
 #include "platform/recordingcanvas.h"
+#include "tests/report/support/fonts.h"
+#include "tests/support/gui_environment.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
 
 using namespace frx;
 using platform::FontValue;
+using testsupport::fontOf;
+using testsupport::mono;
+using testsupport::monoAdvance;
 
 namespace {
-
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tst_frxGraphicUtils";
-        static char *argv[] = {name, nullptr};
-        m_app = new QGuiApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QGuiApplication *m_app = nullptr;
-};
-
-const auto *guiEnvironment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
-
-FontValue font(const QString &name, int points, unsigned style = 0)
-{
-    FontValue value;
-    value.name = name;
-    value.setSize(points);
-    value.style = style;
-    return value;
-}
-
-FontValue mono(int points = 10)
-{
-    return font(QStringLiteral("DejaVu Sans Mono"), points);
-}
-
-// The advance of one character of the monospaced font at the layout resolution.
-int monoAdvance(int points = 10)
-{
-    platform::Canvas canvas(600, 600);
-    FontValue value = mono(points);
-    value.height = -int(roundHalfEven(points * 600.0L / 72));
-    canvas.setFont(value);
-    return canvas.textWidth(u"a");
-}
 
 // A text rectangle in report units that holds exactly `characters` characters of the monospaced font
 // (and half a character more, so that rounding never decides).
@@ -413,7 +375,7 @@ TEST(frxDrawText, rotationIsNormalised)
 TEST(frxDrawText, horizontalAlignmentAndVerticalAlignment)
 {
     Layout layout;
-    layout.font = font(QStringLiteral("Arial"), 20);
+    layout.font = fontOf(QStringLiteral("Arial"), 20);
     layout.rect = TfrxRect{50, 50, 450, 450};
     layout.text = {QStringLiteral("HHHH")};
     const QRect left = inkBounds(render(layout, haLeft, vaTop));
@@ -432,7 +394,7 @@ TEST(frxDrawText, horizontalAlignmentAndVerticalAlignment)
 TEST(frxDrawText, rightAnglesStartAtTheirCornersAndStackLines)
 {
     Layout layout;
-    layout.font = font(QStringLiteral("Arial"), 16);
+    layout.font = fontOf(QStringLiteral("Arial"), 16);
     layout.rect = TfrxRect{100, 100, 400, 400};
     layout.text = {QStringLiteral("HHHHHH"), QStringLiteral("HHH")};
 
@@ -478,7 +440,7 @@ TEST(frxDrawText, rightAnglesStartAtTheirCornersAndStackLines)
 TEST(frxDrawText, oddAnglesStayInsideTheRectangle)
 {
     Layout layout;
-    layout.font = font(QStringLiteral("Arial"), 16);
+    layout.font = fontOf(QStringLiteral("Arial"), 16);
     layout.rect = TfrxRect{100, 100, 400, 400};
     layout.rotation = 30;
     layout.wordWrap = false;
@@ -503,7 +465,7 @@ TEST(frxDrawText, oddAnglesStayInsideTheRectangle)
 TEST(frxDrawText, verticalCardTextStandsUprightInColumnsFromTheRight)
 {
     Layout layout;
-    layout.font = font(QStringLiteral("@楷体"), 24);
+    layout.font = fontOf(QStringLiteral("@楷体"), 24);
     layout.rect = TfrxRect{40, 20, 240, 420};
     layout.rotation = 270;
     layout.text = {QStringLiteral("王小明"), QStringLiteral("先生台启")};
@@ -522,7 +484,7 @@ TEST(frxDrawText, verticalCardTextStandsUprightInColumnsFromTheRight)
 
     // Each character stands upright: its shape matches the character drawn level.
     Layout level = layout;
-    level.font = font(QStringLiteral("楷体"), 24);
+    level.font = fontOf(QStringLiteral("楷体"), 24);
     level.rotation = 0;
     level.text = {QStringLiteral("王")};
     const QImage reference = render(level, haLeft, vaTop, QSize(280, 440));
@@ -544,7 +506,7 @@ TEST(frxDrawText, wysiwygSpreadsAdvancesToTheLayoutWidth)
 {
     // At twice the scale the line takes exactly twice its layout width, in whole pixels.
     Layout layout;
-    layout.font = font(QStringLiteral("Tahoma"), 9);
+    layout.font = fontOf(QStringLiteral("Tahoma"), 9);
     layout.rect = TfrxRect{10, 10, 240, 100};
     layout.scale = 2;
     layout.wordWrap = false;
@@ -591,7 +553,7 @@ TEST(frxDrawText, paragraphGapIndentsFirstLinesOfLeftText)
 TEST(frxDrawText, subscriptsAreSmallerAndLowered)
 {
     Layout layout;
-    layout.font = font(QStringLiteral("Arial"), 30);
+    layout.font = fontOf(QStringLiteral("Arial"), 30);
     layout.rect = TfrxRect{0, 0, 400, 200};
     layout.tags = true;
     layout.text = {QStringLiteral("H<sub>H</sub><sup>H</sup>")};
@@ -614,7 +576,7 @@ TEST(frxDrawText, renderOnTheRecordingCanvasKeepsLinesInOrder)
 {
     TfrxDrawText drawText;
     Layout layout;
-    layout.font = font(QStringLiteral("宋体"), 12);
+    layout.font = fontOf(QStringLiteral("宋体"), 12);
     layout.rect = TfrxRect{10, 10, 300, 300};
     layout.text = {QStringLiteral("第一行"), QStringLiteral("第二行")};
     std::lock_guard guard(TfrxDrawText::Lock());

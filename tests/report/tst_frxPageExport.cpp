@@ -2,9 +2,9 @@
 #include "report/frxPageExport.h"
 
 #include "report/frxPainter.h"
+#include "tests/support/gui_environment.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -19,24 +19,6 @@
 using namespace frx;
 
 namespace {
-
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tst_frxPageExport";
-        static char *argv[] = {name, nullptr};
-        m_app = new QGuiApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QGuiApplication *m_app = nullptr;
-};
-
-const auto *guiEnvironment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 // Cards of 150 x 220 mm (every third one turned to landscape) with the guest's name in a Kai face.
 std::vector<std::unique_ptr<TfrxReportPage>> cards(const QStringList &guests)

@@ -4,8 +4,8 @@
 
 #include "platform/recordingcanvas.h"
 #include "report/frxVariables.h"
+#include "tests/support/gui_environment.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -13,24 +13,6 @@
 using namespace frx;
 
 namespace {
-
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tst_frxPainter";
-        static char *argv[] = {name, nullptr};
-        m_app = new QGuiApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QGuiApplication *m_app = nullptr;
-};
-
-const auto *guiEnvironment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 bool inked(const QImage &image, int x, int y)
 {

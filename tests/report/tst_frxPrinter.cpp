@@ -2,8 +2,8 @@
 
 #include "platform/codepage.h"
 #include "tests/report/support/pdfinfo.h"
+#include "tests/support/gui_environment.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -15,14 +15,6 @@ using platform::FakePrintDevice;
 using platform::FakePrintSystem;
 
 namespace {
-
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "tst_frxPrinter";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QGuiApplication(argc, argv);
-}
 
 FakePrintDevice::Setup printer(const QString &name)
 {
@@ -50,7 +42,6 @@ class frxPrinterTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ensureApplication();
         setPrinterErrorHandler([this](const QString &caption, const QString &text) {
             errors.append(caption + QStringLiteral(": ") + text);
         });

@@ -1,8 +1,8 @@
 // tovaro-report render and pdf: prepared-report files to PNG images and to one PDF.
 #include "report/frxPreviewPages.h"
+#include "tests/support/gui_environment.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -13,24 +13,6 @@
 using namespace frx;
 
 namespace {
-
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "tst_cmd_render";
-        static char *argv[] = {name, nullptr};
-        m_app = new QGuiApplication(argc, argv);
-    }
-    void TearDown() override { delete m_app; }
-
-private:
-    QGuiApplication *m_app = nullptr;
-};
-
-const auto *guiEnvironment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 struct CommandRun {
     int exitCode = -1;
