@@ -76,6 +76,26 @@ int flagsOf(const QString &text)
     return ok ? flags : 0;
 }
 
+// The band and its child bands.
+QList<TfrxBand *> footerChain(TfrxBand *footer)
+{
+    QList<TfrxBand *> chain;
+    for (TfrxBand *band = footer; band && !chain.contains(band); band = band->Child())
+        chain.append(band);
+    return chain;
+}
+
+// Whether the object was moved into `holder` from a band that prints totals: it is collected with that
+// band instead.
+bool movedFromTotalBand(const TfrxComponent *object, const TfrxBand *holder)
+{
+    const TfrxComponent *source = object->SourceBand;
+    if (!source || source == holder) return false;
+    return dynamic_cast<const TfrxFooter *>(source) || dynamic_cast<const TfrxGroupFooter *>(source) ||
+           dynamic_cast<const TfrxReportSummary *>(source) || dynamic_cast<const TfrxPageFooter *>(source) ||
+           dynamic_cast<const TfrxColumnFooter *>(source);
+}
+
 // Combines V into an accumulated value the way the function adds a row.
 void combine(TfrxAggregateFunction function, script::Variant &value, const script::Variant &v)
 {
@@ -125,9 +145,10 @@ void TfrxAggregateItem::Reset(bool keptRowsToo)
 
 script::Variant TfrxAggregateItem::Result(int vColumn) const
 {
-    const bool vertical = vColumn >= 1 && size_t(vColumn) < VValues.size();
-    const script::Variant &value = vertical ? VValues[size_t(vColumn)] : Value;
-    const int count = vertical ? VCounts[size_t(vColumn)] : Count;
+    static const script::Variant none;
+    const bool stored = vColumn >= 1 && size_t(vColumn) < VValues.size();
+    const script::Variant &value = stored ? VValues[size_t(vColumn)] : vColumn >= 1 ? none : Value;
+    const int count = stored ? VCounts[size_t(vColumn)] : vColumn >= 1 ? 0 : Count;
     script::Variant result;
     switch (Function) {
     case agAvg:
@@ -162,28 +183,44 @@ void TfrxAggregateList::Clear()
 
 void TfrxAggregateList::Collect(TfrxBand *dataBand, TfrxBand *footer)
 {
-    for (TfrxBand *band = footer; band; band = band->Child()) {
-        for (TfrxComponent *object : band->AllObjects()) {
-            auto *memo = dynamic_cast<TfrxCustomMemoView *>(object);
-            if (!memo || !memo->AllowExpressions) continue;
-            const qsizetype comma = memo->ExpressionDelimiters.indexOf(QLatin1Char(','));
-            const QString open =
-                memo->ExpressionDelimiters.left(comma < 0 ? memo->ExpressionDelimiters.size() : comma);
-            const QString close = comma < 0 ? QString() : memo->ExpressionDelimiters.mid(comma + 1, 255);
-            if (open.isEmpty()) continue;
-            const QString text = memo->Text();
-            qsizetype i = 0;
-            while (i < text.size()) {
-                i = text.indexOf(open, i);
-                if (i < 0) break;
-                qsizetype j = 0;
-                const QString expression = FindDelimited(text, open, close, i, j);
-                if (j == i) break;
-                scan(expression, dataBand, band, memo->Name(), 0);
-                i = j + 1;
-            }
-        }
+    for (TfrxBand *band : footerChain(footer)) {
+        for (TfrxComponent *object : band->AllObjects())
+            if (!movedFromTotalBand(object, band)) collectMemo(object, dataBand, band);
+        if (band->Vertical) continue;
+        auto *page = dynamic_cast<TfrxReportPage *>(band->Parent());
+        if (!page) continue;
+        for (TfrxComponent *child : page->Objects())
+            if (auto *vertical = dynamic_cast<TfrxBand *>(child); vertical && vertical->Vertical)
+                for (TfrxComponent *object : vertical->AllObjects())
+                    if (object->SourceBand == band) collectMemo(object, dataBand, band);
     }
+}
+
+void TfrxAggregateList::collectMemo(TfrxComponent *object, TfrxBand *dataBand, TfrxBand *footer)
+{
+    auto *memo = dynamic_cast<TfrxCustomMemoView *>(object);
+    if (!memo || !memo->AllowExpressions) return;
+    const qsizetype comma = memo->ExpressionDelimiters.indexOf(QLatin1Char(','));
+    const QString open =
+        memo->ExpressionDelimiters.left(comma < 0 ? memo->ExpressionDelimiters.size() : comma);
+    const QString close = comma < 0 ? QString() : memo->ExpressionDelimiters.mid(comma + 1, 255);
+    if (open.isEmpty()) return;
+    const auto *holder = dynamic_cast<const TfrxBand *>(object->Parent());
+    const bool perColumn = holder && holder->Vertical && !footer->Vertical;
+    const size_t first = m_items.size();
+    const QString text = memo->Text();
+    qsizetype i = 0;
+    while (i < text.size()) {
+        i = text.indexOf(open, i);
+        if (i < 0) break;
+        qsizetype j = 0;
+        const QString expression = FindDelimited(text, open, close, i, j);
+        if (j == i) break;
+        scan(expression, dataBand, footer, memo->Name(), 0);
+        i = j + 1;
+    }
+    for (size_t k = first; k < m_items.size(); ++k)
+        m_items[k]->PerColumn = perColumn;
 }
 
 void TfrxAggregateList::scan(const QString &text, TfrxBand *dataBand, TfrxBand *footer,
@@ -257,16 +294,16 @@ void TfrxAggregateList::addCall(const QString &name, const QString &arguments, T
 void TfrxAggregateList::Accumulate(TfrxBand *band, int vColumn)
 {
     for (auto &item : m_items) {
-        if (item->DataBand != band) continue;
+        if (item->DataBand != band || (item->PerColumn && vColumn < 1)) continue;
         if (!band->Visible() && !item->CountHidden) continue;
         m_report->CurObject = item->MemoName;
         script::Variant v;
         if (item->Function != agCount) v = m_report->Calc(item->Expression);
         if (v.type() == script::Variant::Type::Boolean) v = v.boolValue() ? 1 : 0;
-        if (vColumn >= 1 && vColumn <= MaxVColumns) {
+        if (vColumn >= 1) {
             if (item->VValues.size() <= size_t(vColumn)) {
-                item->VValues.resize(MaxVColumns + 1);
-                item->VCounts.resize(MaxVColumns + 1);
+                item->VValues.resize(size_t(vColumn) + 1);
+                item->VCounts.resize(size_t(vColumn) + 1);
             }
             addRow(item->Function, item->VValues[size_t(vColumn)], item->VCounts[size_t(vColumn)], v);
         } else if (m_keeping && item->IsPageFooter) {
@@ -332,6 +369,7 @@ script::Variant TfrxAggregateList::ValueFor(TfrxBand *footer, int vColumn, int f
     const bool countHidden = flags & afCountHidden, runningTotal = flags & afRunningTotal;
     for (const auto &item : m_items) {
         if (item->FooterBand != footer || item->Function != wanted) continue;
+        if (item->PerColumn && vColumn < 1) continue;
         if (item->Expression.compare(trimmed, Qt::CaseInsensitive) != 0) continue;
         if (band && item->DataBand != band) continue;
         if (item->CountHidden != countHidden || item->RunningTotal != runningTotal) continue;

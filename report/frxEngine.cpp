@@ -84,6 +84,8 @@ void TfrxEngine::collectAggregates(TfrxReportPage *page)
     for (TfrxComponent *object : page->Objects())
         if (auto *band = dynamic_cast<TfrxDataBand *>(object); band && band->Vertical)
             m_aggregates.Collect(band, band);
+    for (TfrxDataBand *band : m_verticalMasterBands.value(page))
+        collectAggregates(band);
     if (masters.isEmpty()) return;
     // Page-wide footers count the first master band unless their calls name another.
     for (QStringView cls : {QStringView(u"TfrxPageFooter"), QStringView(u"TfrxColumnFooter"),
@@ -105,7 +107,7 @@ void TfrxEngine::collectAggregates(TfrxDataBand *band)
 script::Variant TfrxEngine::AggregateValue(const QString &name, const QString &expression, TfrxBand *band,
                                            int flags)
 {
-    return m_aggregates.ValueFor(BandInProgress, CurVColumn, flags, band, expression, name);
+    return m_aggregates.ValueFor(BandInProgress, VColumnInProgress, flags, band, expression, name);
 }
 
 bool TfrxEngine::BuildPages()
@@ -210,6 +212,7 @@ bool TfrxEngine::InitializeRun()
     RunActive = true;
     KeepActive = false;
     CurVColumn = 0;
+    VColumnInProgress = 0;
     CaptureBand = nullptr;
     m_aggregates.Clear();
     m_bandStates.clear();

@@ -275,6 +275,8 @@ private:
     bool SuppressHeaders = false;
     TfrxHeaderList VerticalHeaders;
     TfrxBand *VerticalMaster = nullptr;
+    // The vertical column whose totals the cells being filled show; 0 outside a vertical data band.
+    int VColumnInProgress = 0;
     QList<int> VerticalPageBreaks; // object counts of the vertical master where a horizontal page ends
 };
 

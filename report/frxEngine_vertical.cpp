@@ -108,7 +108,8 @@ void TfrxEngine::RunVerticalDataBands(TfrxComponent *owner)
 void TfrxEngine::ShowVerticalBand(TfrxBand *band)
 {
     TfrxBand *master = VerticalMaster;
-    if (dynamic_cast<TfrxDataBand *>(band)) ++CurVColumn;
+    const bool data = dynamic_cast<TfrxDataBand *>(band) != nullptr;
+    if (data) ++CurVColumn;
     const bool footer = dynamic_cast<TfrxFooter *>(band) || dynamic_cast<TfrxGroupFooter *>(band);
     BandInProgress = footer || !master ? band : master;
     m_report->CurObject = band->Name();
@@ -126,6 +127,12 @@ void TfrxEngine::ShowVerticalBand(TfrxBand *band)
                     ShowBand(VerticalHeaders.Items(i).Band);
             }
         }
+        // Totals in the master's cells under a data band are that column's.
+        struct ColumnInProgress {
+            int &column;
+            ~ColumnInProgress() { column = 0; }
+        } columnInProgress{VColumnInProgress};
+        VColumnInProgress = data ? CurVColumn : 0;
         const QList<TfrxComponent *> objects = band->Objects();
         for (TfrxComponent *object : objects) {
             auto *printable = dynamic_cast<TfrxReportComponent *>(object);
@@ -153,6 +160,10 @@ void TfrxEngine::ShowVerticalBand(TfrxBand *band)
     m_report->CurObject = band->Name();
     m_report->NotifyAfterPrint(band);
     band->AfterPrint();
+    if (data && master)
+        m_aggregates.Accumulate(master, CurVColumn);
+    else if (footer)
+        m_aggregates.Restart(band);
 }
 
 void TfrxEngine::EmitVerticalPages(TfrxBand *band, const QList<int> &breaks)

@@ -162,4 +162,53 @@ TEST(frxAggregate, listRetractsKeepsAndMatchesByFunctionExpressionAndFlags)
     list.Accumulate(data, 3);
     EXPECT_EQ(list.ValueFor(footer, 3, 0, nullptr, u"Value"_s, u"SUM"_s), script::Variant(2));
     EXPECT_EQ(list.ValueFor(footer, 0, 0, nullptr, u"Value"_s, u"SUM"_s), script::Variant(0));
+    // A column far past the first thousand keeps its own too; a column that counted nothing shows 0,
+    // not the total of the rows.
+    list.Accumulate(data, 1500);
+    EXPECT_EQ(list.ValueFor(footer, 1500, 0, nullptr, u"Value"_s, u"SUM"_s), script::Variant(1));
+    list.Accumulate(data);
+    EXPECT_EQ(list.ValueFor(footer, 0, 0, nullptr, u"Value"_s, u"SUM"_s), script::Variant(1));
+    EXPECT_EQ(list.ValueFor(footer, 7, 0, nullptr, u"Value"_s, u"SUM"_s), script::Variant(0));
+    EXPECT_EQ(list.ValueFor(footer, 7, 2, nullptr, QString(), u"COUNT"_s), script::Variant(0));
+}
+
+TEST(frxAggregate, footerTextsMovedIntoAVerticalBandCountOnlyPerColumn)
+{
+    TfrxReport report;
+    auto *page = new TfrxReportPage(&report);
+    auto *data = new TfrxMasterData(page);
+    data->SetName(u"MasterData1"_s);
+    auto *footer = new TfrxFooter(page);
+    footer->SetName(u"Footer1"_s);
+    auto *column = new TfrxMasterData(page);
+    column->SetName(u"MasterData2"_s);
+    column->Vertical = true;
+    auto *beside = new TfrxMemoView(footer);
+    beside->SetName(u"Memo1"_s);
+    beside->SetText(u"[SUM(Value)]"_s);
+    // Moved from the footer into the vertical band, as a run does with a cell under a column.
+    auto *cell = new TfrxMemoView(column);
+    cell->SetName(u"Memo2"_s);
+    cell->SetText(u"[SUM(Value)] [COUNT(MasterData1)]"_s);
+    cell->SourceBand = footer;
+    ASSERT_TRUE(report.CompileReportScript());
+
+    TfrxAggregateList list(&report);
+    list.Collect(data, footer);
+    list.Collect(column, column);
+    ASSERT_EQ(list.Count(), 3); // the cell belongs to the footer, not to the vertical band
+    EXPECT_FALSE(list.Items(0).PerColumn);
+    EXPECT_TRUE(list.Items(1).PerColumn);
+    EXPECT_EQ(list.Items(1).FooterBand, footer);
+    EXPECT_EQ(list.Items(2).DataBand, data);
+
+    report.Variables.SetValue(u"Value"_s, 4);
+    list.Accumulate(data, 2);
+    list.Accumulate(data);
+    // The text beside the columns shows the rows; the cell's call at column 0 is not taken for it.
+    EXPECT_EQ(list.Items(1).Count, 0);
+    EXPECT_EQ(list.ValueFor(footer, 0, 0, nullptr, u"Value"_s, u"SUM"_s), script::Variant(4));
+    EXPECT_TRUE(list.ValueFor(footer, 0, 0, nullptr, QString(), u"COUNT"_s).isNull());
+    EXPECT_EQ(list.ValueFor(footer, 2, 0, nullptr, QString(), u"COUNT"_s), script::Variant(1));
+    EXPECT_EQ(list.ValueFor(footer, 1, 0, nullptr, QString(), u"COUNT"_s), script::Variant(0));
 }

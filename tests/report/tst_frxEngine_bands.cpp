@@ -280,6 +280,38 @@ TEST(frxEngineVertical, columnsBeyondThePageWidthGoToTheNextPageAtTheSameRowPlac
               (QStringList{u"cell 10 0 r2d"_s, u"cell 260 0 r2e"_s}));
 }
 
+TEST(frxEngineVertical, totalsUnderAColumnAreThatColumnsAndRowTotalsRestartEachRow)
+{
+    // Rows 1, 2, 3 across columns 10, 20; every cell is row x column.
+    CrossTab f({u"1"_s, u"2"_s, u"3"_s}, {u"10"_s, u"20"_s});
+    const QString product = u"StrToInt(<rows.\"v\">) * StrToInt(<cols.\"v\">)"_s;
+    f.cell->SetText(u"[%1]"_s.arg(product));
+    // A vertical footer after the column band totals each row.
+    auto *rowTotals = new TfrxFooter(f.page);
+    rowTotals->SetName(u"Footer2"_s);
+    rowTotals->Vertical = true;
+    rowTotals->SetBounds(400, 0, 150, 0);
+    Fixture::memo(f.row, u"rowTotal"_s, 410, 0, 100, 20, u"[SUM(%1, MasterData2)]"_s.arg(product));
+    // The rows' footer: a grand total beside the columns, and a total with a count under each.
+    auto *footer = f.band<TfrxFooter>(f.page, u"Footer1"_s, 60, 20);
+    Fixture::memo(footer, u"total"_s, 0, 0, 90, 20, u"[SUM(StrToInt(<rows.\"v\">))]"_s);
+    Fixture::memo(footer, u"columnTotal"_s, 110, 0, 200, 20,
+                  u"[SUM(%1)] [COUNT(MasterData1)]"_s.arg(product));
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    ASSERT_EQ(f.pages().Count(), 1);
+    ASSERT_EQ(f.bandsOn(0),
+              (QStringList{u"MasterData1@0"_s, u"MasterData1@30"_s, u"MasterData1@60"_s, u"Footer1@90"_s}));
+    const TfrxXMLItem *page = f.pages().PageItem(0);
+    EXPECT_EQ(f.objectsOf(page->Items(0)),
+              (QStringList{u"title 0 0 1"_s, u"cell 10 0 10"_s, u"cell 260 0 20"_s, u"rowTotal 510 0 30"_s}));
+    EXPECT_EQ(f.objectsOf(page->Items(2)),
+              (QStringList{u"title 0 0 3"_s, u"cell 10 0 30"_s, u"cell 260 0 60"_s, u"rowTotal 510 0 90"_s}));
+    EXPECT_EQ(f.objectsOf(page->Items(3)),
+              (QStringList{u"total 0 0 6"_s, u"columnTotal 10 0 60 3"_s, u"columnTotal 260 0 120 3"_s}));
+    // The footer's cell is back in it after the run.
+    EXPECT_EQ(f.report.FindObject(u"columnTotal"_s)->Parent(), footer);
+}
+
 TEST(frxEngineRepeat, aSuppressedValueShowsAgainWhenItsBandMovesToANewPage)
 {
     Fixture f;
