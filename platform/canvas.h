@@ -52,7 +52,8 @@ struct TextMetrics {
     int internalLeading = 0;
 };
 
-enum TextOutOption : unsigned { toClipped = 1, toRtlReading = 2 };
+// toCodePageText: the text is what came back from the font's code page (drawn alike; recorded as such).
+enum TextOutOption : unsigned { toClipped = 1, toRtlReading = 2, toCodePageText = 4 };
 
 // True for a character of East Asian width F or W: the characters a vertical ("@") face turns.
 bool isFullWidth(char32_t character);

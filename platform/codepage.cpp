@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <iconv.h>
+#include <memory>
+#include <unordered_map>
 
 namespace platform {
 
@@ -49,6 +51,16 @@ public:
             inPtr += consumed;
             inLeft -= consumed;
         }
+        // Flush what a stateful conversion still holds (the Vietnamese decoder keeps the last
+        // letter back in case an accent follows).
+        while (true) {
+            char *outPtr = out.data() + written;
+            size_t outLeft = size_t(out.size()) - written;
+            const size_t result = iconv(m_cd, nullptr, nullptr, &outPtr, &outLeft);
+            written = size_t(outPtr - out.data());
+            if (result != size_t(-1) || errno != E2BIG) break;
+            out.resize(out.size() * 2);
+        }
         out.resize(qsizetype(written));
         return out;
     }
@@ -57,11 +69,32 @@ private:
     iconv_t m_cd;
 };
 
-} // namespace
-
-QString fromSystemCodePage(const QByteArray &bytes)
+QByteArray iconvName(int codePage)
 {
-    thread_local Converter decoder("UTF-16LE", "CP936");
+    return codePage == 1361 ? QByteArray("JOHAB") : "CP" + QByteArray::number(codePage);
+}
+
+struct CodePageConverters {
+    explicit CodePageConverters(int codePage)
+        : decoder("UTF-16LE", iconvName(codePage).constData()),
+          encoder(iconvName(codePage).constData(), "UTF-16LE")
+    {
+    }
+    Converter decoder;
+    Converter encoder;
+};
+
+// The converters of this thread, opened on first use of each code page.
+CodePageConverters &converters(int codePage)
+{
+    thread_local std::unordered_map<int, std::unique_ptr<CodePageConverters>> opened;
+    std::unique_ptr<CodePageConverters> &slot = opened[codePage];
+    if (!slot) slot = std::make_unique<CodePageConverters>(codePage);
+    return *slot;
+}
+
+QString decode(Converter &decoder, const QByteArray &bytes)
+{
     const QByteArray utf16 =
         decoder.convert(bytes.constData(), size_t(bytes.size()), [](const char *, size_t, QByteArray &out) {
             out.append("\xFD\xFF", 2); // U+FFFD, then go on after the offending byte
@@ -70,9 +103,8 @@ QString fromSystemCodePage(const QByteArray &bytes)
     return QString(reinterpret_cast<const QChar *>(utf16.constData()), utf16.size() / 2);
 }
 
-QByteArray toSystemCodePage(const QString &text)
+QByteArray encode(Converter &encoder, QStringView text)
 {
-    thread_local Converter encoder("CP936", "UTF-16LE");
     return encoder.convert(reinterpret_cast<const char *>(text.utf16()), size_t(text.size()) * 2,
                            [](const char *in, size_t left, QByteArray &out) {
                                out.append('?');
@@ -83,6 +115,96 @@ QByteArray toSystemCodePage(const QString &text)
                                    return size_t(4);
                                return size_t(2);
                            });
+}
+
+} // namespace
+
+QString fromSystemCodePage(const QByteArray &bytes)
+{
+    return fromCodePage(SystemCodePage, bytes);
+}
+
+QByteArray toSystemCodePage(const QString &text)
+{
+    return toCodePage(SystemCodePage, text);
+}
+
+int codePageOfCharset(int charset)
+{
+    struct Entry {
+        int charset;
+        int codePage;
+    };
+    // Symbol fonts (2) take characters as they are; the default set (1) is the system's.
+    static constexpr Entry table[] = {
+        {0, 1252},   {2, 0},      {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950}, {161, 1253},
+        {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251}, {222, 874}, {238, 1250},
+    };
+    for (const Entry &entry : table)
+        if (entry.charset == charset) return entry.codePage;
+    return SystemCodePage;
+}
+
+bool hasCodePage(int codePage)
+{
+    if (codePage == 0) return true;
+    thread_local std::unordered_map<int, bool> known;
+    const auto found = known.find(codePage);
+    if (found != known.end()) return found->second;
+    bool available = true;
+    try {
+        converters(codePage);
+    } catch (const Error &) {
+        available = false;
+    }
+    known.emplace(codePage, available);
+    return available;
+}
+
+QString fromCodePage(int codePage, const QByteArray &bytes)
+{
+    return decode(converters(codePage).decoder, bytes);
+}
+
+QByteArray toCodePage(int codePage, const QString &text)
+{
+    return encode(converters(codePage).encoder, text);
+}
+
+QString throughCodePage(int codePage, QStringView text, std::vector<int> *sources)
+{
+    if (sources) sources->clear();
+    if (codePage == 0 || text.isEmpty()) {
+        if (sources)
+            for (qsizetype i = 0; i < text.size(); ++i)
+                sources->push_back(int(i));
+        return text.toString();
+    }
+    CodePageConverters &c = converters(codePage);
+    QString whole = decode(c.decoder, encode(c.encoder, text));
+    // The code pages here turn one BMP character into one, so an unchanged length means every
+    // unit came from the unit at its own place.
+    if (whole.size() == text.size()) {
+        if (sources)
+            for (qsizetype i = 0; i < text.size(); ++i)
+                sources->push_back(int(i));
+        return whole;
+    }
+    if (!sources) return whole;
+    // A pair that became one "?" or characters composed on decoding: character by character.
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = (QChar::isHighSurrogate(text[i].unicode()) && i + 1 < text.size() &&
+                                  QChar::isLowSurrogate(text[i + 1].unicode()))
+                                     ? 2
+                                     : 1;
+        const QString one = decode(c.decoder, encode(c.encoder, text.mid(i, length)));
+        result += one;
+        sources->insert(sources->end(), size_t(one.size()), int(i));
+        i += length;
+    }
+    return result;
 }
 
 } // namespace platform

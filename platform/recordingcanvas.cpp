@@ -9,7 +9,7 @@ void RecordingCanvas::textOut(int x, int y, QStringView text, const int *advance
 {
     QRect bounds = textBounds(x, y, text, advances);
     if ((options & toClipped) != 0) bounds &= clip;
-    m_records.push_back(TextRecord{text.toString(), QPoint(x, y), bounds, true});
+    m_records.push_back(TextRecord{text.toString(), QPoint(x, y), bounds, (options & toCodePageText) == 0});
     Canvas::textOut(x, y, text, advances, options, clip);
 }
 
