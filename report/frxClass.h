@@ -9,6 +9,7 @@
 #include "report/frxPrinter.h"
 #include "report/frxUnicodeUtils.h"
 
+#include <platform/codepage.h>
 #include <platform/font.h>
 #include <script/variant.h>
 
@@ -535,6 +536,18 @@ public:
     TfrxWideStrings &Lines() { return m_memo; }
     const TfrxWideStrings &Memo() const { return m_memo; }
     void SetMemo(const TfrxWideStrings &memo);
+    // The code page that data, expressions and drawing of this object go through: the one of the
+    // font's character set when that is not the default set and UseDefaulCharset is off, else 0
+    // (no conversion).
+    int AnsiCodePage() const
+    {
+        return Font().charset == 1 || UseDefaulCharset ? 0 : platform::codePageOfCharset(Font().charset);
+    }
+    // The text as it comes back through the code page of the font's character set (what that code
+    // page cannot hold reads "?"); setting stores the value the same way. Throws platform::Error
+    // when the system lacks the conversion.
+    QString AnsiText() const;
+    void SetAnsiText(const QString &text);
 
     int Rotation() const { return m_rotation; }
     // Stores the value modulo 360 keeping its sign (450 -> 90, -90 -> -90).

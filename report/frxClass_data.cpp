@@ -73,7 +73,7 @@ QString FindDelimited(const QString &text, const QString &open, const QString &c
     return text.mid(from, std::max<qsizetype>(0, length));
 }
 
-QString FormatValue(const script::Variant &value, const TfrxFormat &format)
+QString FormatValue(const script::Variant &value, const TfrxFormat &format, int ansiCodePage)
 {
     if (value.isNull()) return {};
     try {
@@ -110,11 +110,13 @@ QString FormatValue(const script::Variant &value, const TfrxFormat &format)
         }
     } catch (const platform::Error &) {
     }
+    QString text;
     try {
-        return value.toString();
+        text = value.toString();
     } catch (const platform::Error &) {
         return {};
     }
+    return ansiCodePage == 0 ? text : platform::throughCodePage(ansiCodePage, text);
 }
 
 // ---- views ----
@@ -150,9 +152,17 @@ void TfrxCustomMemoView::GetData()
         if (ds && ds->IsBlobField(DataField)) {
             ds->AssignBlobTo(DataField, m_memo);
         } else if (ds) {
+            // Our data sets deliver Unicode, so the field's text taken in the code page of the
+            // font's character set is the text as it survives that code page.
             Value = ds->Value(DataField);
-            QString text = m_displayFormat.Kind != fkText ? FormatValue(Value, m_displayFormat)
-                                                          : ds->DisplayText(DataField);
+            QString text;
+            if (m_displayFormat.Kind != fkText) {
+                text = FormatValue(Value, m_displayFormat);
+            } else {
+                text = ds->DisplayText(DataField);
+                if (const int codePage = AnsiCodePage(); codePage != 0)
+                    text = platform::throughCodePage(codePage, text);
+            }
             if (HideZeros && isZero(Value)) text.clear();
             m_memo.setText(text);
         }
@@ -227,14 +237,15 @@ QString TfrxReport::EvaluateAndFormat(TfrxCustomMemoView *memo, QString expressi
             built.FormatStr = f.mid(1, 255);
         }
     }
+    const int codePage = memo->AnsiCodePage();
     if (expression.compare(QLatin1String("TOTALPAGES#"), Qt::CaseInsensitive) == 0)
         memo->Value = QStringLiteral("[TotalPages#]");
     else if (expression.compare(QLatin1String("COPYNAME#"), Qt::CaseInsensitive) == 0)
         memo->Value = QStringLiteral("[CopyName#]");
     else
-        memo->Value = Calc(expression);
+        memo->Value = Calc(codePage == 0 ? expression : platform::throughCodePage(codePage, expression));
     if (memo->HideZeros && isZero(memo->Value)) return {};
-    return FormatValue(memo->Value, hasFormat ? built : memo->DisplayFormat());
+    return FormatValue(memo->Value, hasFormat ? built : memo->DisplayFormat(), codePage);
 }
 
 script::Variant TfrxReport::Calc(const QString &expression)

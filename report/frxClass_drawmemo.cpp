@@ -53,6 +53,7 @@ void TfrxCustomMemoView::ApplyLayout(TfrxDrawText &drawText)
         drawText.ApplyFont(Font());
     }
     drawText.ApplyOptions(WordWrap, AllowHTMLTags, m_rotation, Wysiwyg, Clipped, WordBreak, RTLReading);
+    drawText.SetUseDefaulCharset(UseDefaulCharset);
     drawText.ApplySpacing(LineSpacing, CharSpacing, ParagraphGap);
 }
 

@@ -14,6 +14,16 @@ void TfrxCustomMemoView::SetMemo(const TfrxWideStrings &memo)
         m_memo.Add(line);
 }
 
+QString TfrxCustomMemoView::AnsiText() const
+{
+    return platform::throughCodePage(platform::codePageOfCharset(Font().charset), m_memo.Text());
+}
+
+void TfrxCustomMemoView::SetAnsiText(const QString &text)
+{
+    m_memo.setText(platform::throughCodePage(platform::codePageOfCharset(Font().charset), text));
+}
+
 void TfrxCustomMemoView::SetStyle(const QString &style)
 {
     m_style = style;

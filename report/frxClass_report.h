@@ -281,7 +281,8 @@ QString FindDelimited(const QString &text, const QString &open, const QString &c
                       qsizetype &end);
 
 // The text of a value under a display format; a value the format cannot take gives its plain text.
-QString FormatValue(const script::Variant &value, const TfrxFormat &format);
+// A plain text goes through `ansiCodePage` unless that is 0 (see TfrxCustomMemoView::AnsiCodePage).
+QString FormatValue(const script::Variant &value, const TfrxFormat &format, int ansiCodePage = 0);
 
 // Creates the preview window of a report; without a factory no window opens (headless runs).
 using PreviewWindowFactory = std::function<std::unique_ptr<TfrxPreviewWindow>(TfrxReport *report)>;

@@ -411,6 +411,7 @@ private:
         if (auto *memo = dynamic_cast<TfrxCustomMemoView *>(m_component)) {
             if (is(name, "Value"_L1)) return value = memo->Value, true;
             if (is(name, "Text"_L1)) return value = memo->Text(), true;
+            if (is(name, "AnsiText"_L1)) return value = memo->AnsiText(), true;
             if (is(name, "Lines"_L1)) return value = m_host.stringsObject(m_component, u"Memo"_s), true;
         }
         if (auto *ds = dynamic_cast<TfrxDataSet *>(m_component)) {
@@ -436,6 +437,7 @@ private:
         if (auto *memo = dynamic_cast<TfrxCustomMemoView *>(m_component)) {
             if (is(name, "Value"_L1)) return memo->Value = value, true;
             if (is(name, "Text"_L1)) return memo->SetText(value.toString()), true;
+            if (is(name, "AnsiText"_L1)) return memo->SetAnsiText(value.toString()), true;
         }
         if (auto *report = dynamic_cast<TfrxReport *>(m_component); report && is(name, "Terminated"_L1)) {
             report->Terminated = value.toBool();

@@ -94,6 +94,9 @@ public:
     // Stores the options; the rotation is kept as Rotation mod 360 (negative angles normalised).
     void ApplyOptions(bool WordWrap, bool AllowHTMLTags, int Rotation, bool Wysiwyg, bool Clipped,
                       bool WordBreak, bool RTLReading);
+    // Off: lines of a font whose character set is not the default one are drawn as they come back
+    // through that set's code page.
+    void SetUseDefaulCharset(bool UseDefaulCharset) { m_useDefaulCharset = UseDefaulCharset; }
     // Spacings in report units.
     void ApplySpacing(Extended LineSpacing, Extended CharSpacing, Extended ParagraphGap);
     // `textRect` in report units, `outputRect` in device pixels (also the clip), the print scale
@@ -170,7 +173,12 @@ private:
     bool m_wysiwyg = true;
     bool m_clipped = true;
     bool m_allowTags = false;
+    bool m_useDefaulCharset = false;
     unsigned m_outputOptions = 0;
+    // A line after its trip through the font's code page, its tags and where each character came from.
+    QString m_codePageLine;
+    TfrxHTMLTags m_codePageTags;
+    std::vector<int> m_codePageSources;
 
     QStringList m_lines;
     std::vector<int> m_marks;

@@ -1,5 +1,7 @@
 #include "report/frxGraphicUtils.h"
 
+#include "platform/codepage.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -206,8 +208,24 @@ void TfrxDrawText::Render(platform::Canvas &canvas, TfrxHAlign HAlign, TfrxVAlig
 
 void TfrxDrawText::drawLine(platform::Canvas &canvas, int index, int x, int y, int length, TfrxHAlign align)
 {
-    const QString &line = m_lines[index];
-    const TfrxHTMLTags &tags = m_tags.Items(index);
+    const QString *linePtr = &m_lines[index];
+    const TfrxHTMLTags *tagsPtr = &m_tags.Items(index);
+    if (m_font.charset != 1 && !m_useDefaulCharset) {
+        // Drawn as the code page of the font's character set has it; a character it cannot hold
+        // shows as "?" and keeps the attributes of the character it stands for.
+        const int codePage = platform::codePageOfCharset(m_font.charset);
+        if (codePage != 0 && platform::hasCodePage(codePage)) {
+            m_codePageLine = platform::throughCodePage(codePage, *linePtr, &m_codePageSources);
+            m_codePageTags.clear();
+            for (const int source : m_codePageSources)
+                m_codePageTags.push_back((*tagsPtr)[size_t(source)]);
+            linePtr = &m_codePageLine;
+            tagsPtr = &m_codePageTags;
+        }
+    }
+    const QString &line = *linePtr;
+    const TfrxHTMLTags &tags = *tagsPtr;
+    const unsigned outputOptions = m_outputOptions | (linePtr == &m_codePageLine ? platform::toCodePageText : 0u);
     const int count = int(line.size());
     const Direction dir = direction(m_rotation);
     TfrxHTMLTag base;
@@ -280,7 +298,7 @@ void TfrxDrawText::drawLine(platform::Canvas &canvas, int index, int x, int y, i
         const int lowered = roundInt(tag.Lowered * tag.FontSize * m_scaleY);
         canvas.textOut(x + roundInt(lowered * dir.sin), y + roundInt(lowered * dir.cos),
                        QStringView(line).mid(start, end - start), m_wysiwyg ? advances + start : nullptr,
-                       m_outputOptions, clip);
+                       outputOptions, clip);
         int advance = 0;
         for (int i = start; i < end; ++i)
             advance += advances[i];

@@ -217,3 +217,84 @@ TEST(frxVariables, arraysAreKeyedByTheTextOfAnyValue)
     EXPECT_EQ(array.Value(u"KEY"_s), script::Variant(2.5));
     EXPECT_TRUE(array.Value(u"missing"_s).isNull());
 }
+
+namespace {
+
+// Binds a memo to the name field and gives its font the character set.
+std::function<void(TfrxMemoView *)> boundWithCharset(Report &f, int charset, bool useDefault = false)
+{
+    return [&f, charset, useDefault](TfrxMemoView *m) {
+        m->SetDataSet(&f.guests);
+        m->DataField = u"姓名"_s;
+        m->mutableFont()->charset = charset;
+        m->UseDefaulCharset = useDefault;
+    };
+}
+
+} // namespace
+
+TEST(frxClassExpressions, boundTextGoesThroughTheCodePageOfTheFontCharset)
+{
+    Report f;
+    f.setGuests({u"王小明 Иван"_s});
+    // GBK holds both scripts; the Cyrillic code page only its own.
+    EXPECT_EQ(shown(f, {}, boundWithCharset(f, 134)), u"王小明 Иван"_s);
+    EXPECT_EQ(shown(f, {}, boundWithCharset(f, 204)), u"??? Иван"_s);
+    EXPECT_EQ(shown(f, {}, boundWithCharset(f, 0)), u"??? ????"_s);
+    // UseDefaulCharset, the default set and symbol fonts leave the text alone.
+    EXPECT_EQ(shown(f, {}, boundWithCharset(f, 204, true)), u"王小明 Иван"_s);
+    EXPECT_EQ(shown(f, {}, boundWithCharset(f, 1)), u"王小明 Иван"_s);
+    EXPECT_EQ(shown(f, {}, boundWithCharset(f, 2)), u"王小明 Иван"_s);
+    // A display format other than text formats the value itself.
+    f.numbers = {script::Variant(12.5)};
+    EXPECT_EQ(shown(f, {},
+                    [&](TfrxMemoView *m) {
+                        boundWithCharset(f, 204)(m);
+                        m->DataField = u"n"_s;
+                        m->DisplayFormat().Kind = fkNumeric;
+                        m->DisplayFormat().FormatStr = u"%.1f 元"_s;
+                    }),
+              u"12.5 元"_s);
+}
+
+TEST(frxClassExpressions, expressionsAndTheirValuesGoThroughTheCodePage)
+{
+    Report f;
+    f.setGuests({u"张三"_s});
+    const auto charset = [](int value, bool useDefault = false) {
+        return [value, useDefault](TfrxMemoView *m) {
+            m->mutableFont()->charset = value;
+            m->UseDefaulCharset = useDefault;
+        };
+    };
+    // The value is shown as the code page has it.
+    EXPECT_EQ(shown(f, u"致 [frxdbdtst1.\"姓名\"]"_s, charset(134)), u"致 张三"_s);
+    f.groups = {u"李四"_s};
+    EXPECT_EQ(shown(f, u"[frxdbdtst1.\"g\"] [Length(<frxdbdtst1.\"g\">)]"_s, charset(204)), u"?? 2"_s);
+    EXPECT_EQ(shown(f, u"[frxdbdtst1.\"g\"]"_s, charset(204, true)), u"李四"_s);
+    // The expression itself goes through first: the literal arrives as "?".
+    EXPECT_EQ(shown(f, u"[Pos('?', '王Я')]"_s, charset(204)), u"1"_s);
+    EXPECT_EQ(shown(f, u"[Pos('?', '王Я')]"_s, charset(134)), u"0"_s);
+    // The markers drawn later are untouched.
+    EXPECT_EQ(shown(f, u"[TotalPages#]"_s, charset(204)), u"[TotalPages#]"_s);
+}
+
+TEST(frxClassExpressions, ansiTextReadsAndWritesThroughTheCodePageOfTheFont)
+{
+    Report f;
+    f.setGuests({u"a"_s});
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 60);
+    TfrxMemoView *cyrillic = Report::memo(row, u"Memo1"_s, 0, 20);
+    cyrillic->mutableFont()->charset = 204;
+    cyrillic->UseDefaulCharset = true; // AnsiText follows the character set all the same
+    Report::memo(row, u"Memo2"_s, 20, 20);
+    Report::memo(row, u"Memo3"_s, 40, 20);
+    f.report.ScriptText = {u"begin"_s, u"  Memo1.AnsiText := '王 Иван';"_s, u"  Memo2.Text := Memo1.Text;"_s,
+                           // The default set is the system's code page, which holds Chinese but no Hangul.
+                           u"  Memo3.Text := '王 한';"_s, u"  Memo3.Text := Memo3.AnsiText;"_s, u"end."_s};
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(f.texts(u"Memo2"_s), QStringList{u"? Иван"_s});
+    EXPECT_EQ(f.texts(u"Memo3"_s), QStringList{u"王 ?"_s});
+    cyrillic->SetText(u"Ж王"_s);
+    EXPECT_EQ(cyrillic->AnsiText(), u"Ж?\r\n"_s);
+}

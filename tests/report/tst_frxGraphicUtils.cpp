@@ -589,3 +589,35 @@ TEST(frxDrawText, renderOnTheRecordingCanvasKeepsLinesInOrder)
     EXPECT_EQ(canvas.textRecords()[1].text, QStringLiteral("第二行"));
     EXPECT_EQ(canvas.textRecords()[1].position, QPoint(10, 10 + 16));
 }
+
+TEST(frxDrawText, linesOfAFontCharsetAreDrawnAsItsCodePageHasThem)
+{
+    const auto recorded = [](int charset, bool useDefault, const QString &text) {
+        TfrxDrawText drawText;
+        Layout layout;
+        layout.font = fontOf(QStringLiteral("宋体"), 12);
+        layout.font.charset = charset;
+        layout.rect = TfrxRect{10, 10, 400, 100};
+        layout.tags = true;
+        layout.text = {text};
+        std::lock_guard guard(TfrxDrawText::Lock());
+        drawText.SetUseDefaulCharset(useDefault);
+        load(drawText, layout);
+        platform::RecordingCanvas canvas;
+        drawText.Render(canvas, haLeft, vaTop);
+        QStringList runs;
+        for (const platform::TextRecord &record : canvas.textRecords())
+            runs << (record.wide ? QString() : QStringLiteral("~")) + record.text;
+        return runs;
+    };
+    // Each "?" keeps the attributes of the character it stands for; an emoji is one "?".
+    const QString text = QStringLiteral("王<b>小Я</b>\U0001F389<i>a</i>");
+    EXPECT_EQ(recorded(204, false, text), (QStringList{QStringLiteral("~?"), QStringLiteral("~?Я"),
+                                                       QStringLiteral("~?"), QStringLiteral("~a")}));
+    EXPECT_EQ(recorded(134, false, text), (QStringList{QStringLiteral("~王"), QStringLiteral("~小Я"),
+                                                       QStringLiteral("~?"), QStringLiteral("~a")}));
+    EXPECT_EQ(recorded(204, true, text), (QStringList{QStringLiteral("王"), QStringLiteral("小Я"),
+                                                      QStringLiteral("\U0001F389"), QStringLiteral("a")}));
+    EXPECT_EQ(recorded(1, false, text).first(), QStringLiteral("王"));
+    EXPECT_EQ(recorded(2, false, text).first(), QStringLiteral("王"));
+}
