@@ -1,5 +1,8 @@
 #include "report/frxProgress.h"
 
+#include "report/frxDBSet.h"
+#include "report/frxPreviewPages.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -125,4 +128,40 @@ TEST(frxProgressDisplay, preparingShowsAWindowOnlyInTheOldStyle)
     report.ShowProgress = false;
     display.Start(ptExporting);
     EXPECT_EQ(display.Window(), nullptr);
+}
+
+TEST(frxProgressDisplay, reportPreparationDrivesTheWindowAndItsCancel)
+{
+    TfrxReport report;
+    report.EngineOptions.NewSilentMode = simSilent;
+    report.OldStyleProgress = true;
+    TfrxUserDataSet guests;
+    guests.SetName(u"frxdbdtst1"_s);
+    guests.RangeEnd = reCount;
+    guests.RangeEndCount = 50;
+    report.Datasets.Add()->SetDataSet(&guests);
+    auto *band = new TfrxMasterData(new TfrxReportPage(&report));
+    band->SetBounds(0, 0, 700, 800);
+    band->SetDataSet(&guests);
+
+    TfrxProgressDisplay *display = nullptr;
+    setProgressWindowFactory([&](TfrxReport *owner) -> std::unique_ptr<TfrxProgressWindow> {
+        auto made = std::make_unique<TfrxProgressDisplay>(owner);
+        display = made.get();
+        return made;
+    });
+    QStringList messages;
+    report.OnProgress = [&](TfrxProgressType, int pageNo) {
+        ASSERT_NE(display, nullptr);
+        ASSERT_NE(display->Window(), nullptr);
+        messages << display->Window()->LMessage->text();
+        if (pageNo == 3) display->Window()->CancelB->click();
+    };
+    report.PrepareReport(true);
+    setProgressWindowFactory({});
+    // The report's own event comes first, so it sees the message of the page before; the cancel
+    // made at page 3 is taken up by the window's update for that page.
+    EXPECT_EQ(messages, (QStringList{QString(), u"正在生成页 1"_s, u"正在生成页 2"_s}));
+    EXPECT_EQ(report.PreviewPages()->Count(), 3);
+    EXPECT_EQ(display->Window(), nullptr);
 }
