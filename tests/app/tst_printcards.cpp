@@ -1,22 +1,28 @@
-// Printing cards end to end: the card program, offscreen, prints its cards on a real print server
-// of the test's own (cupsd with a cups-pdf queue), and to a PDF file; the PDF files that arrive are
-// read back with poppler's tools. The preview is a stand-in that waits for the cards and prints
-// them headless, as the preview's print command would.
-#include "support/headlessprint.h"
+// Printing cards end to end: the card program, offscreen, prints its cards through the preview on a
+// real print server of the test's own (cupsd with a cups-pdf queue), and to a PDF file; the PDF
+// files that arrive are read back with poppler's tools.
 #include "support/mainwindow.h"
 #include "support/printserver.h"
 
 #include "app/guestgrid.h"
 #include "app/gueststore.h"
+#include "report/frxEngine.h"
+#include "report/frxPreview.h"
 #include "report/frxPreviewPages.h"
+#include "report/frxPrintDialog.h"
+#include "report/frxProgress.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -28,7 +34,14 @@ apptest::PrintServer *server = nullptr;
 // The server runs for the whole program, started before any test asks for printers.
 class PrintServerEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { server = new apptest::PrintServer(QStringLiteral("tovaro_cards")); }
+    void SetUp() override
+    {
+        server = new apptest::PrintServer(QStringLiteral("tovaro_cards"));
+        // The windows the card program installs at start.
+        frx::frxInstallPreviewWindow();
+        frx::TfrxPrintDialog::Install();
+        frx::TfrxProgressDisplay::Install();
+    }
     void TearDown() override
     {
         delete server;
@@ -44,28 +57,6 @@ constexpr double pointsPerMm = 72.0 / 25.4;
 // stands at 143, 74 mm in 16 points, and no other item reaches right of 140 mm.
 constexpr double cardWidthMm = 176, cardHeightMm = 240;
 constexpr double nameLeftMm = 143, nameTopMm = 74;
-
-// The modal preview's stand-in: lets the report's preparation timer fire, then prints.
-class PrintingPreview : public frx::TfrxPreviewWindow {
-public:
-    PrintingPreview(frx::TfrxReport *report, std::function<void(frx::TfrxReport &)> print)
-        : m_report(report), m_print(std::move(print))
-    {
-    }
-    frx::TfrxPreparationObserver *observer() override { return nullptr; }
-    void showModal() override
-    {
-        while (m_report->PreparationTimerActive())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        m_print(*m_report);
-    }
-    void showNonModal() override { showModal(); }
-    void close() override {}
-
-private:
-    frx::TfrxReport *m_report;
-    std::function<void(frx::TfrxReport &)> m_print;
-};
 
 class PrintCards : public ::testing::Test, public apptest::MainWindowFixture {
 protected:
@@ -88,22 +79,62 @@ protected:
 
     frx::TfrxReport &report() { return form->cardReportPrinter().report(); }
 
-    // Presses a print button of the main window; the preview that opens waits for the cards and
-    // prints them on the test queue, or into file. The number of cards the preview showed.
-    int printThroughPreview(QToolButton *button, const QString &file = {})
+    // Presses a print button of the main window; in the preview that opens, waits for the cards,
+    // runs inPreview and closes the window. The number of cards the preview showed.
+    int printThroughPreview(QToolButton *button, const std::function<void(frx::TfrxPreviewForm *)> &inPreview)
     {
         int cards = -1;
-        bool printed = false;
-        frx::setPreviewWindowFactory([&](frx::TfrxReport *shown) {
-            return std::make_unique<PrintingPreview>(shown, [&](frx::TfrxReport &r) {
-                cards = r.PreviewPages()->Count();
-                printed = apptest::printPreparedPages(r, server->queue(), file);
-            });
+        apptest::onNextModal([&](QWidget *modal) {
+            auto *preview = qobject_cast<frx::TfrxPreviewForm *>(modal);
+            if (preview) {
+                (void)QTest::qWaitFor(
+                    [this] { return !report().PreparationTimerActive() && !report().Engine()->RunActive; },
+                    20000);
+                cards = report().PreviewPages()->Count();
+                if (const QByteArray shots = qgetenv("TOVARO_SCREENSHOT_DIR"); !shots.isEmpty())
+                    preview->grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/card_preview.png"));
+                inPreview(preview);
+            }
+            modal->close();
         });
         button->click();
-        frx::setPreviewWindowFactory({});
-        EXPECT_TRUE(printed);
         return cards;
+    }
+
+    // The preview's print button; the report's own print options choose the default printer, which
+    // is the test queue.
+    void printToQueue(frx::TfrxPreviewForm *preview) { preview->PrintB->click(); }
+
+    // The preview's print button with the print dialog, there "print to file" into file.
+    void printToFile(frx::TfrxPreviewForm *preview, const QString &file)
+    {
+        report().PrintOptions.ShowDialog = true;
+        apptest::onNextModal([file](QWidget *modal) {
+            auto *dialog = qobject_cast<frx::TfrxPrintDialog *>(modal);
+            if (!dialog) {
+                modal->close();
+                return;
+            }
+            dialog->FileCB->setChecked(true);
+            apptest::onNextModal(
+                [file](QWidget *chooser) {
+                    if (auto *files = qobject_cast<QFileDialog *>(chooser)) {
+                        const QFileInfo target(file);
+                        files->setDirectory(target.absolutePath());
+                        // Typed into the name field, as a user would (selectFile leaves a focused
+                        // field alone).
+                        auto *name = files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+                        ASSERT_NE(name, nullptr);
+                        name->setText(target.fileName());
+                        QMetaObject::invokeMethod(files, "accept");
+                    } else {
+                        chooser->close();
+                    }
+                },
+                "QFileDialog");
+            dialog->OkB->click();
+        });
+        preview->PrintB->click();
     }
 };
 
@@ -130,7 +161,8 @@ TEST_F(PrintCards, printAllSendsOneUprightCardPerGuestToTheQueue)
     // "一二三" is all level strokes: upright in its column they stack as six bands of ink.
     addGuests({QStringLiteral("一二三"), QStringLiteral("O'Brien"), QStringLiteral("张三丰")});
     const int before = int(server->arrived().size());
-    const int cards = printThroughPreview(form->btnPrintBtn);
+    const int cards =
+        printThroughPreview(form->btnPrintBtn, [this](frx::TfrxPreviewForm *p) { printToQueue(p); });
     EXPECT_EQ(cards, 3);
     ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join(QLatin1Char('\n')).toStdString();
     const QString pdf = server->waitForFile(before);
@@ -166,7 +198,8 @@ TEST_F(PrintCards, printAllToAFileWritesEveryGuestsName)
     const QStringList names{QStringLiteral("一二三"), QStringLiteral("O'Brien"), QStringLiteral("张三丰")};
     addGuests(names);
     const QString file = dir.file(QStringLiteral("cards.prn"));
-    const int cards = printThroughPreview(form->btnPrintBtn, file);
+    const int cards =
+        printThroughPreview(form->btnPrintBtn, [&](frx::TfrxPreviewForm *p) { printToFile(p, file); });
     EXPECT_EQ(cards, 3);
     ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join(QLatin1Char('\n')).toStdString();
     ASSERT_EQ(apptest::pdfPageSizes(file).size(), 3) << file.toStdString();
@@ -182,7 +215,8 @@ TEST_F(PrintCards, printCurrentWithTwoGuestsOfThatNameGivesTwoCards)
     form->guests().cursor().first();
     ASSERT_EQ(form->guests().currentName(), QStringLiteral("张三"));
     const int before = int(server->arrived().size());
-    const int cards = printThroughPreview(form->btnPrintPreviewBtn);
+    const int cards =
+        printThroughPreview(form->btnPrintPreviewBtn, [this](frx::TfrxPreviewForm *p) { printToQueue(p); });
     EXPECT_EQ(cards, 2);
     const QString pdf = server->waitForFile(before);
     ASSERT_FALSE(pdf.isEmpty());

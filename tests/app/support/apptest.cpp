@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTimer>
+#include <QWidget>
 
 #include <memory>
 
@@ -43,12 +44,13 @@ void DataDir::writeFile(const QString &name, const QByteArray &bytes) const
     file.write(bytes);
 }
 
-void onNextModal(std::function<void(QWidget *modal)> action)
+void onNextModal(std::function<void(QWidget *modal)> action, const char *className)
 {
     auto *timer = new QTimer;
     auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action, className] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && (!className || modal->inherits(className))) {
             timer->stop();
             timer->deleteLater();
             action(modal);
@@ -73,7 +75,6 @@ ErrorRecorder::~ErrorRecorder()
 } // namespace apptest
 
 #include <QMouseEvent>
-#include <QWidget>
 
 namespace apptest {
 

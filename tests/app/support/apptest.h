@@ -33,8 +33,9 @@ private:
 
 // Runs action on the next modal window that opens (polling from a timer), so that a test can call
 // something that runs exec(). Without a modal window within a few seconds nothing is done, and
-// CTest's time-out ends a test left waiting.
-void onNextModal(std::function<void(QWidget *modal)> action);
+// CTest's time-out ends a test left waiting. With className, only a modal window of that class
+// (or one derived from it) counts, so that a window still closing is not taken for the next one.
+void onNextModal(std::function<void(QWidget *modal)> action, const char *className = nullptr);
 
 // Records what the error guard would show instead of showing a box.
 class ErrorRecorder {
