@@ -106,7 +106,7 @@ void TfrxPreviewPages::SetPageIndex(int index)
 
 void TfrxPreviewPages::Clear()
 {
-    clearCache();
+    ClearCache();
     if (m_runActive) unlinkSources();
     m_sourcePages.clear();
     m_sourceOriginals.clear();
@@ -217,7 +217,7 @@ void TfrxPreviewPages::StartPass()
 
 void TfrxPreviewPages::ResetFirstPass()
 {
-    clearCache();
+    ClearCache();
     if (m_passStartPage < 0) {
         TfrxXMLItem *root = m_doc.RootItem();
         for (int i = 0; i < root->Count(); ++i) {
@@ -254,7 +254,7 @@ void TfrxPreviewPages::unlinkSources()
 
 void TfrxPreviewPages::FinishRun()
 {
-    clearCache();
+    ClearCache();
     unlinkSources();
     m_runActive = false;
     if (m_progress) m_progress->ProgressStop(ptRunning);

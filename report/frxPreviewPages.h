@@ -381,6 +381,8 @@ public:
     // Estimate of the bytes added since the last unloading check.
     qint64 PendingBytes() const { return m_pendingBytes; }
     int PagesInCache() const { return int(m_cache.size()); }
+    // Frees every page rebuilt as objects; later requests rebuild them from their elements.
+    void ClearCache();
 
 private:
     struct CachedPage {
@@ -407,7 +409,6 @@ private:
     void copyToSource(TfrxComponent *original, TfrxComponent *parentCopy, int sourceIndex, bool bandsAsB);
     int sourceIndexOf(TfrxReportPage *page);
     void unloadCheck();
-    void clearCache();
     void cacheEvictLast();
     std::unique_ptr<TfrxReportPage> rebuildPage(TfrxXMLItem *item);
     void rebuildObjects(TfrxXMLItem *item, TfrxComponent *parent);

@@ -22,7 +22,7 @@ int sourceIndexOfName(const QString &name, int sourceCount)
 
 } // namespace
 
-void TfrxPreviewPages::clearCache()
+void TfrxPreviewPages::ClearCache()
 {
     m_cache.clear();
 }
@@ -143,7 +143,7 @@ void TfrxPreviewPages::AddEmptyPage(int index)
     auto *item = new TfrxXMLItem;
     item->SetName(m_pages->Items(index)->Name());
     m_pages->InsertItem(index, item);
-    clearCache();
+    ClearCache();
     notifyChanged(index);
 }
 
@@ -152,7 +152,7 @@ void TfrxPreviewPages::DeletePage(int index)
     if (Count() < 2 || index < 0 || index >= Count()) return;
     delete m_pages->Items(index);
     if (m_pageIndex >= Count()) m_pageIndex = Count() - 1;
-    clearCache();
+    ClearCache();
     notifyChanged(index);
 }
 
@@ -165,7 +165,7 @@ void TfrxPreviewPages::ModifyPage(int index, TfrxReportPage *page)
     writeWholePage(fresh, page);
     m_pages->InsertItem(index, fresh);
     delete item;
-    clearCache();
+    ClearCache();
     notifyChanged(index);
 }
 
@@ -177,7 +177,7 @@ void TfrxPreviewPages::AddFrom(TfrxReport *report)
         if (!page) continue;
         writeWholePage(m_pages->Add(), page);
     }
-    clearCache();
+    ClearCache();
     if (Count() > first) notifyAdded(first, Count() - first);
 }
 

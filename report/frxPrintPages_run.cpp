@@ -249,6 +249,8 @@ bool PrintRun::PrintPage(int index)
          -m_printer->TopMargin());
     if (!EndSheet(index + 1)) return false;
     m_last = settings;
+    // A long run keeps one rebuilt page at a time, not a cache full of them.
+    m_pages.ClearCache();
     return true;
 }
 
@@ -294,6 +296,7 @@ bool PrintRun::PrintSplitPage(int index)
                  -m_printer->TopMargin() - row * printableHeight);
             if (!EndSheet(index + 1)) return false;
         }
+    m_pages.ClearCache();
     return true;
 }
 
@@ -488,6 +491,7 @@ bool PrintWithOptions(TfrxReport &report, int currentPageNo, RunState &state)
         return false;
     }
     const TfrxPageNumbers selection = ParsePageNumbers(report.PrintOptions.PageNumbers, pages.Count());
+    pages.ClearCache();
     PrintRun run(report, printer, dialogDuplex, selection, sheetWidth, sheetHeight);
     return run.Run();
 }

@@ -165,6 +165,21 @@ TEST_F(frxPrintRunTest, collatedCopiesPrintTheWholeReportOnceEach)
     EXPECT_TRUE(g_errors.isEmpty()) << g_errors.join(u'\n').toStdString();
 }
 
+TEST_F(frxPrintRunTest, eachPrintedPageIsFreedBeforeTheNext)
+{
+    AddA4Pages(4);
+    TfrxPreviewPages &pages = *report.PreviewPages();
+    for (int i = 0; i < 3; ++i)
+        (void)pages.Page(i);
+    ASSERT_EQ(pages.PagesInCache(), 3);
+    QList<int> cachedWhenTaken;
+    report.OnPrintPage = [&](TfrxReportPage *, int) { cachedWhenTaken.append(pages.PagesInCache()); };
+    EXPECT_TRUE(PrintPrepared(report));
+    // Only the page being printed is held as objects.
+    EXPECT_EQ(cachedWhenTaken, (QList<int>{1, 1, 1, 1}));
+    EXPECT_EQ(pages.PagesInCache(), 0);
+}
+
 TEST_F(frxPrintRunTest, uncollatedCopiesAreLeftToTheDevice)
 {
     AddA4Pages(2);
