@@ -106,6 +106,14 @@ void TfrxPreview::EditPageSettings()
     if (dialog.exec() != QDialog::Accepted) return;
     if (dialog.ApplyToAllRB->isChecked()) {
         frxApplyPageSettingsToAll(m_report, *page);
+        // The new pages come to this preview even when the report was not shown through it.
+        TfrxPreparationObserver *const previous = m_report->PreviewControl;
+        if (!previous) m_report->PreviewControl = this;
+        struct Restore {
+            TfrxReport *report;
+            TfrxPreparationObserver *previous;
+            ~Restore() { report->PreviewControl = previous; }
+        } restore{m_report, previous};
         m_report->PrepareReport(true);
         return;
     }

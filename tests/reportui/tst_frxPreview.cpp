@@ -510,6 +510,50 @@ TEST(frxPreviewForm, pageSettingsForTheShownPageOnly)
     EXPECT_EQ(p.Workspace->PageList.Items(1).Width, after.width());
 }
 
+TEST(frxPreviewForm, pageSettingsForAllPagesPrepareTheReportAgain)
+{
+    testsupport::FakePrinters printers;
+    TfrxReport report;
+    report.EngineOptions.NewSilentMode = simSilent;
+    TfrxUserDataSet guests;
+    guests.SetName(u"frxdbdtst1"_s);
+    guests.RangeEnd = reCount;
+    guests.RangeEndCount = 3;
+    report.Datasets.Add()->SetDataSet(&guests);
+    auto *page = new TfrxReportPage(&report);
+    auto *band = new TfrxMasterData(page);
+    band->SetBounds(0, 0, 500, 400);
+    band->SetDataSet(&guests);
+    band->StartNewPage = true;
+    auto *memo = new TfrxMemoView(band);
+    memo->SetBounds(10, 10, 200, 30);
+    memo->SetText(u"[Line#]"_s);
+    ASSERT_TRUE(report.PrepareReport(true));
+    ASSERT_EQ(report.PreviewPages()->Count(), 3);
+    const QSize portrait = report.PreviewPages()->PageSize(0);
+    ASSERT_LT(portrait.width(), portrait.height());
+
+    Window w(report);
+    TfrxPreview &p = w.preview();
+    p.ShowPage(2);
+    testsupport::whenModal([](QWidget *modal) {
+        modal->findChild<QRadioButton *>(u"LandscapeRB"_s)->click();
+        modal->findChild<QLineEdit *>(u"MarginLeftE"_s)->setText(u"3"_s);
+        modal->findChild<QRadioButton *>(u"ApplyToAllRB"_s)->click();
+        modal->findChild<QPushButton *>(u"OKB"_s)->click();
+    });
+    p.EditPageSettings();
+    (void)QTest::qWaitFor([&] { return !report.PreparationTimerActive() && !p.Working(); }, 10000);
+
+    EXPECT_EQ(page->Orientation(), poLandscape);
+    EXPECT_EQ(double(page->LeftMargin), 30.0); // typed in centimetres
+    ASSERT_EQ(report.PreviewPages()->Count(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(report.PreviewPages()->PageSize(i), portrait.transposed()) << i;
+    EXPECT_EQ(p.PageCount(), 3);
+    EXPECT_EQ(p.Workspace->PageList.Items(0).Width, portrait.height());
+}
+
 TEST(frxPreviewForm, paintsTheCardsOnTheGreyWorkspace)
 {
     LoadedReport loaded;
