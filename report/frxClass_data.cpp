@@ -268,6 +268,10 @@ script::Variant TfrxReport::Calc(const QString &expression)
             }
         }
         return it->second->evaluate();
+    } catch (const script::ScriptError &e) {
+        // An expression that called StopReport ends quietly, like the script events.
+        if (e.kind() == script::ScriptError::Kind::Stopped && Terminated) return {};
+        message = e.message();
     } catch (const platform::Error &e) {
         message = e.message();
     }

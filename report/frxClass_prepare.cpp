@@ -351,6 +351,11 @@ script::Variant TfrxReport::callScript(const QString &procName, script::VariantL
     }
 }
 
+void TfrxReport::StopScript()
+{
+    if (m_run) m_run->objects.requestStop();
+}
+
 void TfrxReport::SetScriptSelf(TfrxComponent *object)
 {
     if (m_run && m_run->selfVariable) *m_run->selfVariable = m_run->objects.objectFor(object);

@@ -380,6 +380,9 @@ public:
     // value a text object just took); nothing before the script was compiled.
     void SetScriptSelf(TfrxComponent *object);
     void SetScriptValue(const script::Variant &value);
+    // Asks the report script and the expressions running now to stop; they end quietly at their next
+    // step when Terminated is set. Nothing when none runs.
+    void StopScript();
     // Number of distinct expression texts compiled since the report script was last compiled.
     int CachedExpressionCount() const;
     // The progress events of a run of kind (pageNo from 1): OnProgressStart / OnProgress /

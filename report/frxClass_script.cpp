@@ -230,7 +230,6 @@ public:
             }
         } else if (is(name, "StopReport"_L1)) {
             e.StopReport();
-            m_host.requestStop();
         } else if (is(name, "FreeSpace"_L1)) {
             requireRun(name);
             result = double(e.FreeSpace());

@@ -10,6 +10,7 @@ namespace frx {
 void TfrxCustomEngine::StopReport()
 {
     m_report->Terminated = true;
+    m_report->StopScript();
 }
 
 bool TfrxCustomEngine::DoublePass() const

@@ -53,7 +53,8 @@ public:
     // One complete run over all pages; false when the run did not start (errors are logged).
     virtual bool BuildPages() = 0;
 
-    // Ends the run at the next record: sets the report's Terminated flag.
+    // Ends the run at the next record: sets the report's Terminated flag and asks the report script
+    // to stop what it runs now.
     void StopReport();
     // Anchors of the store at the current position.
     void AddAnchor(const QString &text) { m_pages->AddAnchor(text); }

@@ -38,14 +38,18 @@ Variant TfsExpression::evaluate()
 TfsScript::TfsScript() = default;
 TfsScript::~TfsScript() = default;
 
-// Counts the runs in progress; the outermost one starts with a cleared stop request.
+// Counts the runs in progress; the outermost one starts and ends with a cleared stop request, so that
+// a request never outlives the run it stopped (expressions of child scripts watch it too).
 class TfsScript::RunGuard {
 public:
     explicit RunGuard(TfsScript &s) : m_s(s)
     {
         if (m_s.m_running++ == 0) m_s.m_stop.store(false, std::memory_order_relaxed);
     }
-    ~RunGuard() { --m_s.m_running; }
+    ~RunGuard()
+    {
+        if (--m_s.m_running == 0) m_s.m_stop.store(false, std::memory_order_relaxed);
+    }
 
 private:
     TfsScript &m_s;

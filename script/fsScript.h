@@ -102,7 +102,7 @@ public:
     TfsScript *parent() const { return m_parent; }
     // Asks the running program to stop: it raises ScriptError (Kind::Stopped) at its next loop
     // iteration or call. Safe to call from another thread. A request only affects the run in
-    // progress: the flag is cleared when the next outermost run starts.
+    // progress: the flag is cleared when the outermost run ends and when the next one starts.
     void requestStop() { m_stop.store(true, std::memory_order_relaxed); }
     bool isRunning() const { return m_running > 0; }
     // Loop iterations and calls allowed per run (0: unlimited); beyond it ScriptError (Kind::Limit).

@@ -134,6 +134,58 @@ TEST(frxClassScript, aScriptThatNeverEndsStopsWhenTheReportIsTerminated)
     EXPECT_EQ(f.pages().Count(), 1);
 }
 
+TEST(frxClassScript, aLoopAfterStopReportEndsAndTheLastPageStillGetsItsFooter)
+{
+    Report f;
+    f.setGuests({u"a"_s, u"b"_s, u"c"_s, u"d"_s});
+    f.numbers = {1, 2, 3, 4};
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 300);
+    row->OnBeforePrint = u"Row"_s;
+    Report::memo(row, u"Memo1"_s, 0, 20, u"[<frxdbdtst1.\"姓名\">]"_s);
+    auto *footer = f.band<TfrxPageFooter>(u"PageFooter1"_s, 1000, 20);
+    Report::memo(footer, u"Total"_s, 0, 20, u"[Page#] [SUM(<frxdbdtst1.\"n\">)] [COUNT(MasterData1)]"_s);
+    f.report.ScriptText = {u"var i: Integer;"_s,
+                           u"procedure Row(Sender: TfrxComponent);"_s,
+                           u"begin"_s,
+                           u"  if <Line> = 2 then begin"_s,
+                           u"    Engine.StopReport;"_s,
+                           u"    while True do begin i := i + 1; Set('i', i); end;"_s,
+                           u"  end;"_s,
+                           u"end;"_s,
+                           u"begin end."_s};
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(f.texts(u"Memo1"_s), (QStringList{u"a"_s, u"b"_s}));
+    EXPECT_EQ(f.texts(u"Total"_s), QStringList{u"1 3 2"_s});
+    // The loop ended at its first turn, not when the report next looked at its messages.
+    EXPECT_TRUE(f.report.Variables.Value(u"i"_s).isNull());
+}
+
+TEST(frxClassScript, stopReportFromTheHostWhileAScriptRunsStopsThatScriptAtOnce)
+{
+    Report f;
+    f.setGuests({u"a"_s, u"b"_s, u"c"_s});
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 300);
+    row->OnBeforePrint = u"Row"_s;
+    auto *child = f.band<TfrxChild>(u"Child1"_s, 400, 20);
+    child->OnBeforePrint = u"Extra"_s;
+    f.report.OnBeforePrint = [&](TfrxReportComponent *c) {
+        if (c == child) f.report.Engine()->StopReport();
+    };
+    // The row's event shows the child band, whose before-print hook ends the run.
+    f.report.ScriptText = {u"var i: Integer;"_s,
+                           u"procedure Row(Sender: TfrxComponent);"_s,
+                           u"begin"_s,
+                           u"  Engine.ShowBand(Child1);"_s,
+                           u"  while True do begin i := i + 1; Set('i', i); end;"_s,
+                           u"end;"_s,
+                           u"procedure Extra(Sender: TfrxComponent);"_s,
+                           u"begin Set('extra', True); end;"_s,
+                           u"begin end."_s};
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(f.pages().Count(), 1);
+    EXPECT_TRUE(f.report.Variables.Value(u"i"_s).isNull());
+}
+
 TEST(frxClassScript, valueHoldsTheLastMemoValueAndCalcHeightMeasures)
 {
     Report f;

@@ -124,6 +124,27 @@ TEST(fsScript, endlessProgramStopsWhenAsked)
     EXPECT_EQ(polls, 3);
 }
 
+TEST(fsScript, aStopRequestEndsWithTheRunItStopped)
+{
+    TfsScript parent;
+    parent.addFunction(q(u"procedure Halt"), [&](HostCall &) {
+        parent.requestStop();
+        return Variant();
+    });
+    ASSERT_TRUE(parent.compile(q(u"procedure P; begin Halt; while True do ; end; begin end.")));
+    VariantList none;
+    try {
+        parent.call(q(u"P"), none);
+        ADD_FAILURE() << "returned";
+    } catch (const ScriptError &e) {
+        EXPECT_EQ(e.kind(), ScriptError::Kind::Stopped);
+    }
+    // Expressions of a child script watch the parent's requests, but that one is over.
+    TfsScript child;
+    child.setParent(&parent);
+    EXPECT_EQ(child.compileExpression(q(u"1 + 2"))->evaluate(), Variant(3));
+}
+
 TEST(fsScript, stepLimitAndRecursionDepthAreBounded)
 {
     TfsScript s;
