@@ -288,6 +288,7 @@ bool TfrxReport::CompileReportScript()
     }
     for (const char *name : {"TfrxEngine", "TfrxCustomEngine", "TfrxOutline", "TStrings", "TfrxVariables"})
         r.script.addClass(QLatin1String(name));
+    r.script.addClass(QStringLiteral("TfrxArray"), [&r] { return r.objects.newArray(); });
     for (TfrxComponent *object : AllObjects())
         if (!object->Name().isEmpty())
             r.script.addObject(object->Name(), r.objects.objectFor(object).objectValue());

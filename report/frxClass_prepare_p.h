@@ -32,6 +32,8 @@ public:
     // A string list or text property as a list object (Text, Count, Strings[i], Add, Clear, Delete).
     script::Variant stringsObject(TfrxComponent *component, const QString &path);
     script::Variant variablesObject(TfrxVariables *variables);
+    // A new TfrxArray for a script's TfrxArray.Create, owned here; raises past a bound on their number.
+    script::Variant newArray();
     script::Variant engineObject();
     script::Variant outlineObject();
     // The report object a script value stands for, or none.
@@ -47,6 +49,7 @@ private:
     std::vector<std::unique_ptr<script::ScriptObject>> m_others;
     script::ScriptObject *m_engine = nullptr;
     script::ScriptObject *m_outline = nullptr;
+    size_t m_arrays = 0; // created since the last clear
 };
 
 struct TfrxReportRun : public TfrxProgressListener {

@@ -527,6 +527,7 @@ void TfrxScriptObjects::clear()
     m_objects.clear();
     m_others.clear();
     m_engine = m_outline = nullptr;
+    m_arrays = 0;
 }
 
 script::Variant TfrxScriptObjects::objectFor(TfrxComponent *component)

@@ -225,6 +225,16 @@ void TfsScript::addClass(const QString &name)
     m_registered.insert(name.toLower(), {Registered::Class});
 }
 
+void TfsScript::addClass(const QString &name, std::function<Variant()> constructor)
+{
+    HostFunction f;
+    f.name = name + u".Create"_s;
+    f.isFunction = true;
+    f.impl = [constructor = std::move(constructor)](HostCall &) { return constructor(); };
+    const HostFunction *stored = &m_hostFunctions.emplace_back(std::move(f));
+    m_registered.insert(name.toLower(), {Registered::Class, nullptr, stored});
+}
+
 void TfsScript::removeName(const QString &name)
 {
     m_registered.remove(name.toLower());

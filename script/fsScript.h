@@ -92,6 +92,9 @@ public:
     void addFunction(const QString &declaration, HostImpl impl);
     // A class name usable in "is" and in casts such as TfrxMemoView(Sender).
     void addClass(const QString &name);
+    // A class whose objects scripts create with Name.Create (no arguments): the constructor returns
+    // the new object, which the host owns and keeps valid for as long as scripts may hold it.
+    void addClass(const QString &name, std::function<Variant()> constructor);
     // Forgets a registered name, or all of them; compiled code that used them keeps working.
     void removeName(const QString &name);
     void clearRegistrations();

@@ -414,6 +414,7 @@ Parser::Meaning Parser::resolve(const QString &key)
             break;
         case TfsScript::Registered::Class:
             m.kind = Meaning::Cast;
+            m.function = it->function; // its constructor, if scripts may create its objects
             break;
         }
         return true;
@@ -580,6 +581,18 @@ ExprPtr Parser::staticName(const Token &name, const Meaning &m)
         return checked(std::move(call), name);
     }
     case Meaning::Cast: {
+        if (m.function && check(Tok::Dot)) {
+            advance();
+            const Token member = m_current;
+            if (!check(Tok::Identifier) || member.text.compare(u"Create"_s, Qt::CaseInsensitive) != 0)
+                errorAtCurrent(u"Expected Create after '%1.'"_s.arg(name.text));
+            advance();
+            auto call = std::make_unique<HostCallExpr>();
+            call->function = m.function;
+            call->args = parseArguments(member, m.function->params, m.function->name);
+            call->height = 1;
+            return checked(std::move(call), name);
+        }
         if (!match(Tok::LeftParen)) errorAt(name, u"Type name '%1' used as a value"_s.arg(name.text));
         auto cast = std::make_unique<CastExpr>();
         cast->hint = m.hint;

@@ -186,6 +186,43 @@ TEST(frxClassScript, stopReportFromTheHostWhileAScriptRunsStopsThatScriptAtOnce)
     EXPECT_TRUE(f.report.Variables.Value(u"i"_s).isNull());
 }
 
+TEST(frxClassScript, scriptsCreateArraysKeyedByTheTextOfAnyValueAndFreeThem)
+{
+    Report f;
+    f.setGuests({u"a"_s});
+    f.master(u"MasterData1"_s, 0, 40);
+    f.report.ScriptText = {u"var a, b: TfrxArray;"_s,
+                           u"begin"_s,
+                           u"  a := TfrxArray.Create;"_s,
+                           u"  b := TfrxArray.Create;"_s,
+                           u"  a.Variables[1] := '一';"_s,
+                           u"  a['1'] := a.Variables['1'] + '壹';"_s,
+                           u"  a['Key'] := 2.5;"_s,
+                           u"  b['key'] := 'b';"_s,
+                           u"  Set('count', a.Count);"_s,
+                           u"  Set('one', a[1]);"_s,
+                           u"  Set('key', a.Variables['KEY']);"_s,
+                           u"  Set('missing', VarToStr(a['missing']) = '');"_s,
+                           u"  Set('is', a is TfrxArray);"_s,
+                           u"  a.Free;"_s,
+                           u"  Set('other', b['KEY']);"_s,
+                           u"end."_s};
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    auto value = [&](const QString &name) { return f.report.Variables.Value(name); };
+    EXPECT_EQ(value(u"count"_s), script::Variant(2));
+    EXPECT_EQ(value(u"one"_s), script::Variant(u"一壹"_s));
+    EXPECT_EQ(value(u"key"_s), script::Variant(2.5));
+    EXPECT_EQ(value(u"missing"_s), script::Variant(true));
+    EXPECT_EQ(value(u"is"_s), script::Variant(true));
+    EXPECT_EQ(value(u"other"_s), script::Variant(u"b"_s));
+
+    // A freed array refuses to be used again.
+    f.report.ScriptText = {u"var a: TfrxArray;"_s, u"begin a := TfrxArray.Create; a.Free; a[1] := 0; end."_s};
+    EXPECT_FALSE(f.prepare());
+    EXPECT_TRUE(f.report.ErrorList.Text().contains(u"The TfrxArray has been freed"_s))
+        << f.report.ErrorList.Text().toStdString();
+}
+
 TEST(frxClassScript, valueHoldsTheLastMemoValueAndCalcHeightMeasures)
 {
     Report f;

@@ -145,6 +145,58 @@ TEST(fsScript, aStopRequestEndsWithTheRunItStopped)
     EXPECT_EQ(child.compileExpression(q(u"1 + 2"))->evaluate(), Variant(3));
 }
 
+namespace {
+
+// An object with one property V, for classes whose objects scripts create.
+class Box : public ScriptObject {
+public:
+    QString scriptClassName() const override { return q(u"TBox"); }
+    bool getProperty(const QString &name, Variant &value) override
+    {
+        if (name.compare(q(u"V"), Qt::CaseInsensitive) != 0) return false;
+        value = v;
+        return true;
+    }
+    bool setProperty(const QString &name, const Variant &value) override
+    {
+        if (name.compare(q(u"V"), Qt::CaseInsensitive) != 0) return false;
+        v = value;
+        return true;
+    }
+    Variant v;
+};
+
+} // namespace
+
+TEST(fsScript, scriptsCreateObjectsOfClassesThatHaveAConstructor)
+{
+    std::vector<std::unique_ptr<Box>> boxes;
+    TfsScript s;
+    s.addClass(q(u"TBox"), [&] {
+        boxes.push_back(std::make_unique<Box>());
+        return Variant(boxes.back().get());
+    });
+    s.addClass(q(u"TPlain"));
+    ASSERT_TRUE(s.compile(q(u"var a, b: TBox; r: Variant;"
+                            u"begin a := TBox.Create; b := tbox.create(); a.V := 2; b.V := a.V + 1;"
+                            u"  r := (a is TBox) and (a <> b); end.")))
+        << s.errorText().toStdString();
+    s.runMain();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0]->v, Variant(2));
+    EXPECT_EQ(boxes[1]->v, Variant(3));
+    Variant r;
+    ASSERT_TRUE(s.globalValue(q(u"r"), r));
+    EXPECT_EQ(r, Variant(true));
+
+    // Only Create follows the class name, and only classes with a constructor have it.
+    EXPECT_FALSE(s.compile(q(u"var a: Variant; begin a := TBox.Make; end.")));
+    EXPECT_TRUE(s.errorText().contains(q(u"Expected Create after 'TBox.'"))) << s.errorText().toStdString();
+    EXPECT_FALSE(s.compile(q(u"var a: Variant; begin a := TPlain.Create; end.")));
+    EXPECT_TRUE(s.errorText().contains(q(u"Type name 'TPlain' used as a value")))
+        << s.errorText().toStdString();
+}
+
 TEST(fsScript, stepLimitAndRecursionDepthAreBounded)
 {
     TfsScript s;
