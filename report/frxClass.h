@@ -6,6 +6,7 @@
 
 #include "report/frxClass_props.h"
 #include "report/frxGraphicUtils.h"
+#include "report/frxPicture.h"
 #include "report/frxPrinter.h"
 #include "report/frxUnicodeUtils.h"
 
@@ -661,6 +662,8 @@ public:
     QRect PictureRect() const;
     // The picture itself; null for none.
     QImage Picture;
+    // The stored form Picture was read from, written back while Picture is unchanged.
+    TfrxStoredPicture StoredPicture;
     bool AutoSize = false;
     bool Center = false;
     QString FileLink;
@@ -901,7 +904,8 @@ public:
     int BinOtherPages = 7;
     bool BackPictureVisible = true;
     bool BackPicturePrintable = true;
-    QImage BackPicture; // painted inside the margins, stretched; null for none
+    QImage BackPicture;                  // painted inside the margins, stretched; null for none
+    TfrxStoredPicture StoredBackPicture; // the stored form BackPicture was read from
     int Color = clTransparent;
     TfrxDuplexMode Duplex = dmNone;
     bool EndlessHeight = false;

@@ -59,6 +59,19 @@ public:
             if (text.endsWith(u"\r\n")) text.chop(2);
             targetMemo->SetText(text);
         }
+        // Pictures are stored outside the published properties.
+        auto *targetPicture = dynamic_cast<TfrxPictureView *>(target);
+        auto *sourcePicture = dynamic_cast<TfrxPictureView *>(source);
+        if (targetPicture && sourcePicture) {
+            targetPicture->Picture = sourcePicture->Picture;
+            targetPicture->StoredPicture = sourcePicture->StoredPicture;
+        }
+        auto *targetPage = dynamic_cast<TfrxReportPage *>(target);
+        auto *sourcePage = dynamic_cast<TfrxReportPage *>(source);
+        if (targetPage && sourcePage) {
+            targetPage->BackPicture = sourcePage->BackPicture;
+            targetPage->StoredBackPicture = sourcePage->StoredBackPicture;
+        }
     }
 
     void copyChildren(TfrxComponent *target, TfrxComponent *source, TfrxComponent *owner)

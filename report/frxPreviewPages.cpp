@@ -119,6 +119,7 @@ void TfrxPreviewPages::Clear()
     m_pages = m_doc.RootItem()->FindOrAdd(u"previewpages"_s);
     m_dictionary.Clear();
     m_pictureCache.Clear();
+    m_cachedPictures.clear();
     m_logical.clear();
     m_logicalCounter = 0;
     m_pageIndex = -1;
@@ -298,6 +299,10 @@ void TfrxPreviewPages::addObjectTo(TfrxXMLItem *parent, TfrxComponent *object)
     TfrxComponent *source = object->SourceComponent;
     if (source) {
         item->SetName(object->PreparedName);
+        // The picture goes to the picture cache once; the element keeps its number.
+        auto *picture = dynamic_cast<TfrxPictureView *>(object);
+        const int designIndex = picture ? picture->ImageIndex : 0;
+        if (picture) picture->ImageIndex = cachedPicture(*picture);
         QString text;
         if (firstOfTwoPasses())
             text = object->BaseDifferenceText(source);
@@ -314,6 +319,7 @@ void TfrxPreviewPages::addObjectTo(TfrxXMLItem *parent, TfrxComponent *object)
                 info->lastText = text;
         }
         item->SetText(text);
+        if (picture) picture->ImageIndex = designIndex;
     } else {
         item->SetName(object->ClassName());
         item->SetText(storedAttributes(object));
@@ -322,6 +328,28 @@ void TfrxPreviewPages::addObjectTo(TfrxXMLItem *parent, TfrxComponent *object)
     if (!object->Objects().isEmpty()) item->ReserveChildren(int(object->Objects().size()));
     for (TfrxComponent *child : object->Objects())
         addObjectTo(item, child);
+}
+
+int TfrxPreviewPages::cachedPicture(const TfrxPictureView &view)
+{
+    const QImage &picture = view.Picture;
+    if (picture.isNull()) return 0;
+    const auto known = m_cachedPictures.constFind(picture.cacheKey());
+    if (known != m_cachedPictures.cend()) return *known;
+    // A picture as read from its template keeps its own file; only a new one is encoded.
+    QByteArray bytes;
+    if (const QByteArray stream = view.StoredPicture.StreamFor(picture); !stream.isEmpty()) {
+        try {
+            bytes = PictureFile(stream);
+        } catch (const platform::Error &) {
+            // Not for a stream that was read successfully; encoding below covers it anyway.
+        }
+    }
+    if (bytes.isEmpty()) bytes = EncodePicture(picture);
+    if (bytes.isEmpty()) return 0;
+    const int index = m_pictureCache.AddPicture(bytes);
+    m_cachedPictures.insert(picture.cacheKey(), index);
+    return index;
 }
 
 void TfrxPreviewPages::AddObject(TfrxComponent *object)

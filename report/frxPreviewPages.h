@@ -412,6 +412,8 @@ private:
     void cacheEvictLast();
     std::unique_ptr<TfrxReportPage> rebuildPage(TfrxXMLItem *item);
     void rebuildObjects(TfrxXMLItem *item, TfrxComponent *parent);
+    // Cache number of a placed picture (stored once per image); 0 for none.
+    int cachedPicture(const TfrxPictureView &view);
     void writeWholePage(TfrxXMLItem *item, TfrxReportPage *page);
     void unlinkSources();
     void writeFileParts();
@@ -446,7 +448,8 @@ private:
     QHash<const TfrxComponent *, SourceInfo> m_sourceInfo;
     TfrxDictionary m_dictionary;
     TfrxPictureCache m_pictureCache;
-    std::vector<CachedPage> m_cache; // most recently used first
+    QHash<qint64, int> m_cachedPictures; // image cache key -> picture cache number
+    std::vector<CachedPage> m_cache;     // most recently used first
     TfrxOutline m_outline;
 
     friend class TfrxOutline;

@@ -114,6 +114,17 @@ void TfrxPreviewPages::rebuildObjects(TfrxXMLItem *item, TfrxComponent *parent)
             }
             if (!object) continue;
             object->IsLoading = false;
+            // A placed picture lives in the picture cache; index 0 means it had none.
+            if (auto *picture = dynamic_cast<TfrxPictureView *>(object); picture && source) {
+                picture->Picture = QImage();
+                picture->StoredPicture = TfrxStoredPicture();
+                const QByteArray bytes = m_pictureCache.GetPicture(picture->ImageIndex);
+                try {
+                    if (!bytes.isEmpty()) picture->Picture = DecodePicture(bytes);
+                } catch (const platform::Error &) {
+                    // A damaged cache entry shows as no picture.
+                }
+            }
             if (child->Count()) pending.push_back({child, object});
         }
     }

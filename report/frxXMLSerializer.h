@@ -179,6 +179,10 @@ private:
     void collectProperties(QString &text, void *target, const ClassInfo &cls, const QString &prefix,
                            void *ancestor);
     QByteArray definedProperties(TfrxComponent *object);
+    // Reads a picture's property stream into `picture` and its kept stored form; a stream that holds
+    // no readable picture adds an error line, leaves both as they were and gives false.
+    bool readPictureData(QImage &picture, TfrxStoredPicture &stored, const QString &hex,
+                         TfrxComponent *object);
     void readDefinedProperties(TfrxComponent *object, const QString &hex);
     TfrxComponent *findReference(const QString &name) const;
     QString decodedText(const QString &value) const;

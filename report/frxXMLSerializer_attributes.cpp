@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 
 #include <cmath>
+#include <utility>
 
 namespace frx {
 
@@ -231,6 +232,19 @@ void TfrxXMLSerializer::applyOne(TfrxComponent *component, void *target, const C
         readDefinedProperties(component, raw);
         return;
     }
+    if (top && (sameAscii(name, u"Picture.PropData") || sameAscii(name, u"BackPicture.PropData"))) {
+        auto *view = dynamic_cast<TfrxPictureView *>(component);
+        auto *page = dynamic_cast<TfrxReportPage *>(component);
+        if (view && sameAscii(name, u"Picture.PropData")) {
+            if (readPictureData(view->Picture, view->StoredPicture, raw, component) && view->AutoSize) {
+                view->SetWidth(view->Picture.width());
+                view->SetHeight(view->Picture.height());
+            }
+        } else if (page && sameAscii(name, u"BackPicture.PropData")) {
+            readPictureData(page->BackPicture, page->StoredBackPicture, raw, component);
+        }
+        return;
+    }
     if (top && sameAscii(name, u"Name") && dynamic_cast<TfrxReport *>(component)) return;
 
     // Walk through the value objects of a dotted name.
@@ -299,6 +313,26 @@ QString TfrxXMLSerializer::CollectAttributes(TfrxComponent *object, const QStrin
             appendPair(text, prefix + QStringLiteral("Text"), xmlEscape(body));
         }
     }
+    // An unchanged picture goes back as it was read; only a new one is encoded.
+    const auto pictureOf =
+        [](TfrxComponent *component) -> std::pair<const QImage *, const TfrxStoredPicture *> {
+        if (auto *view = dynamic_cast<TfrxPictureView *>(component))
+            return {&view->Picture, &view->StoredPicture};
+        if (auto *page = dynamic_cast<TfrxReportPage *>(component))
+            return {&page->BackPicture, &page->StoredBackPicture};
+        return {nullptr, nullptr};
+    };
+    if (const auto [picture, stored] = pictureOf(object); picture && !picture->isNull()) {
+        const QImage *previous = ancestor ? pictureOf(ancestor).first : nullptr;
+        if (!previous || *previous != *picture) {
+            QByteArray stream = stored->StreamFor(*picture);
+            if (stream.isEmpty()) stream = PictureStream(*picture);
+            const QString name = dynamic_cast<TfrxPictureView *>(object) ? QStringLiteral("Picture")
+                                                                         : QStringLiteral("BackPicture");
+            if (!stream.isEmpty())
+                appendPair(text, prefix + name + QStringLiteral(".PropData"), bytesToHex(stream));
+        }
+    }
     const QByteArray data = definedProperties(object);
     if (!data.isEmpty() && (!ancestor || definedProperties(ancestor) != data))
         appendPair(text, prefix + QStringLiteral("PropData"), bytesToHex(data));
@@ -361,6 +395,20 @@ void TfrxXMLSerializer::collectProperties(QString &text, void *target, const Cla
 }
 
 // ---- defined properties ----
+
+bool TfrxXMLSerializer::readPictureData(QImage &picture, TfrxStoredPicture &stored, const QString &hex,
+                                        TfrxComponent *object)
+{
+    try {
+        picture = ReadPictureStream(hexToBytes(hex), stored);
+        return true;
+    } catch (const platform::Error &error) {
+        Errors.Add(
+            QStringLiteral("Cannot read PropData of %1: %2")
+                .arg(object->Name().isEmpty() ? object->ClassName() : object->Name(), error.message()));
+        return false;
+    }
+}
 
 namespace {
 

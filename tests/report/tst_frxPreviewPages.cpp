@@ -2,6 +2,8 @@
 // logical numbers, editing and the hit logic of the preview.
 #include "report/frxPreviewPages.h"
 
+#include "report/frxXMLSerializer.h"
+
 #include <QBuffer>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -722,4 +724,83 @@ TEST(frxPreviewPages, objectOverTogglesDrillDownGroups)
     host.calls.clear();
     pages.ObjectOver(0, 10, 10, true, true, 1, 1, 0, 0, host);
     EXPECT_TRUE(host.calls.isEmpty());
+}
+
+TEST(frxPreviewPages, placedPicturesGoToThePictureCacheOnceAndComeBackFromIt)
+{
+    CardReport card;
+    auto *view = new TfrxPictureView(card.band);
+    view->SetName(u"Picture1"_s);
+    view->SetBounds(10, 10, 40, 40);
+    QImage red(4, 3, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QImage blue(2, 2, QImage::Format_RGB32);
+    blue.fill(Qt::blue);
+    card.pages.BeginRun();
+    card.pages.AddSourcePage(card.page);
+    card.pages.SetAppendMode(true);
+    card.pages.StartPass();
+    for (const QImage &picture : {red, red, QImage(), blue}) {
+        card.pages.AddPage(card.page);
+        view->Picture = picture;
+        card.pages.AddObject(card.band);
+    }
+    card.pages.FinishRun();
+    // The same image placed twice is stored once; the object keeps its designed index.
+    EXPECT_EQ(card.pages.PictureCache().Count(), 2);
+    EXPECT_EQ(view->ImageIndex, 0);
+
+    auto pictureOn = [](TfrxReportPage *page) {
+        auto *rebuilt = dynamic_cast<TfrxPictureView *>(page->FindObject(u"Picture1"));
+        return rebuilt ? rebuilt->Picture : QImage(1, 1, QImage::Format_Mono);
+    };
+    const auto same = [](const QImage &a, const QImage &b) {
+        return a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_TRUE(same(pictureOn(card.pages.Page(1)), red));
+    EXPECT_TRUE(pictureOn(card.pages.Page(2)).isNull());
+    EXPECT_TRUE(same(pictureOn(card.pages.Page(3)), blue));
+
+    QBuffer file;
+    file.open(QIODevice::ReadWrite);
+    card.pages.SaveToStream(file);
+    TfrxReport other;
+    TfrxPreviewPages loaded(&other);
+    FakeEngine engine;
+    loaded.SetEngine(&engine);
+    file.seek(0);
+    loaded.LoadFromStream(file);
+    EXPECT_TRUE(same(pictureOn(loaded.Page(0)), red));
+    EXPECT_TRUE(same(pictureOn(loaded.Page(3)), blue));
+}
+
+TEST(frxPreviewPages, aPictureReadFromItsTemplateIsCachedAsItsOwnFile)
+{
+    CardReport card;
+    auto *view = new TfrxPictureView(card.band);
+    view->SetName(u"Picture1"_s);
+    view->SetBounds(10, 10, 40, 40);
+    QImage image(3, 3, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QByteArray bmp;
+    QBuffer file(&bmp);
+    file.open(QIODevice::WriteOnly);
+    image.save(&file, "BMP");
+    PropertyStreamWriter writer;
+    writer.WriteName(u"Data"_s);
+    writer.WriteBinary("\x07TBitmap" + bmp);
+    view->Picture = ReadPictureStream(writer.Data(), view->StoredPicture);
+    card.pages.BeginRun();
+    card.pages.AddSourcePage(card.page);
+    card.pages.StartPass();
+    card.pages.AddPage(card.page);
+    card.pages.AddObject(card.band);
+    // Changed afterwards, the picture is a new one and is encoded.
+    view->Picture.setPixel(0, 0, qRgb(0, 0, 0));
+    card.pages.AddPage(card.page);
+    card.pages.AddObject(card.band);
+    card.pages.FinishRun();
+    ASSERT_EQ(card.pages.PictureCache().Count(), 2);
+    EXPECT_EQ(card.pages.PictureCache().GetPicture(1), bmp);
+    EXPECT_TRUE(card.pages.PictureCache().GetPicture(2).startsWith("\x89PNG"));
 }

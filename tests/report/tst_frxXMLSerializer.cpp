@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -950,3 +951,112 @@ TEST_F(CardTemplate, roundTripsByteForByte)
 }
 
 } // namespace
+
+using namespace Qt::StringLiterals;
+
+// The picture attributes of a saved template, in order.
+QStringList pictureAttributes(const QByteArray &bytes)
+{
+    QStringList found;
+    const QRegularExpression attribute(uR"(\w*Picture\.PropData="[^"]*")"_s);
+    for (const QRegularExpressionMatch &match : attribute.globalMatch(QString::fromUtf8(bytes)))
+        found << match.captured();
+    return found;
+}
+
+TEST(Pictures, pictureViewsAndBackPicturesTravelInTheirPropData)
+{
+    SilentReport report;
+    auto *page = new TfrxReportPage(&report);
+    page->SetName(u"Page1"_s);
+    QImage back(3, 2, QImage::Format_RGB32);
+    back.fill(Qt::green);
+    page->BackPicture = back;
+    auto *band = new TfrxMasterData(page);
+    band->SetName(u"MasterData1"_s);
+    auto *view = new TfrxPictureView(band);
+    view->SetName(u"Picture1"_s);
+    QImage picture(5, 4, QImage::Format_ARGB32);
+    picture.fill(QColor(10, 20, 30, 128));
+    view->Picture = picture;
+    auto *empty = new TfrxPictureView(band);
+    empty->SetName(u"Picture2"_s);
+    const QByteArray bytes = saved(report);
+    EXPECT_TRUE(bytes.contains("BackPicture.PropData=\""));
+    EXPECT_EQ(bytes.count("Picture.PropData=\""), 2); // the page's and the first view's
+
+    SilentReport copy;
+    load(copy, bytes);
+    EXPECT_EQ(copy.ErrorList.Count(), 0) << copy.ErrorList.Text().toStdString();
+    auto *readView = dynamic_cast<TfrxPictureView *>(copy.FindObject(u"Picture1"));
+    ASSERT_NE(readView, nullptr);
+    EXPECT_EQ(readView->Picture.convertToFormat(QImage::Format_ARGB32), picture);
+    EXPECT_TRUE(dynamic_cast<TfrxPictureView *>(copy.FindObject(u"Picture2"))->Picture.isNull());
+    EXPECT_EQ(dynamic_cast<TfrxReportPage *>(copy.FindObject(u"Page1"))
+                  ->BackPicture.convertToFormat(QImage::Format_RGB32),
+              back);
+    // Loading adds the data page; the pictures go back as they came.
+    EXPECT_EQ(pictureAttributes(saved(copy)), pictureAttributes(bytes));
+
+    // A stream without a readable picture is one error line; the picture stays as it was.
+    SilentReport broken;
+    load(broken, templateOf(uR"(<TfrxReport><TfrxReportPage Name="Page1"><TfrxPictureView Name="p" )"
+                            uR"(Picture.PropData="0444617461"/></TfrxReportPage></TfrxReport>)"_s));
+    ASSERT_EQ(broken.ErrorList.Count(), 1);
+    EXPECT_TRUE(broken.ErrorList.Lines().first().startsWith(u"Cannot read PropData of p"_s));
+    EXPECT_TRUE(dynamic_cast<TfrxPictureView *>(broken.FindObject(u"p"))->Picture.isNull());
+}
+
+TEST(Pictures, readPicturesAreWrittenBackAsReadAndReplacedOnesAnew)
+{
+    // A picture stored as another program stores it: a BMP behind its length, lower-case hex.
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::yellow);
+    QByteArray bmp;
+    QBuffer file(&bmp);
+    file.open(QIODevice::WriteOnly);
+    image.save(&file, "BMP");
+    PropertyStreamWriter writer;
+    writer.WriteName(u"Data"_s);
+    const qint32 length = qint32(bmp.size());
+    writer.WriteBinary("\x07TBitmap" + QByteArray(reinterpret_cast<const char *>(&length), 4) + bmp);
+    const QString hex = QString::fromLatin1(writer.Data().toHex());
+    const QByteArray original = templateOf(
+        uR"(<TfrxReport><TfrxReportPage Name="Page1" BackPicture.PropData=")"_s + hex +
+        uR"("><TfrxMasterData Name="MasterData1"><TfrxPictureView Name="Picture1" AutoSize="True" )"_s +
+        uR"(Picture.PropData=")"_s + hex + uR"("/></TfrxMasterData></TfrxReportPage></TfrxReport>)"_s);
+
+    SilentReport report;
+    load(report, original);
+    EXPECT_EQ(report.ErrorList.Count(), 0) << report.ErrorList.Text().toStdString();
+    auto *view = dynamic_cast<TfrxPictureView *>(report.FindObject(u"Picture1"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->Picture.convertToFormat(QImage::Format_RGB32), image);
+    // The bounds take the picture's size.
+    EXPECT_EQ(view->Width(), 3);
+    EXPECT_EQ(view->Height(), 2);
+    const QByteArray first = saved(report);
+    const QString upper = hex.toUpper();
+    EXPECT_EQ(first.count(upper.toLatin1()), 2);
+
+    SilentReport again;
+    load(again, first);
+    EXPECT_EQ(saved(again), first);
+    // A copy of the report keeps the stored forms too.
+    TfrxReport copy;
+    copy.AssignAll(&again);
+    EXPECT_EQ(saved(copy).count(upper.toLatin1()), 2);
+
+    // Replacing or changing a picture stores it anew.
+    auto *readView = dynamic_cast<TfrxPictureView *>(again.FindObject(u"Picture1"));
+    readView->Picture.setPixel(0, 0, qRgb(1, 2, 3));
+    auto *page = dynamic_cast<TfrxReportPage *>(again.FindObject(u"Page1"));
+    page->BackPicture = QImage();
+    const QByteArray changed = saved(again);
+    EXPECT_FALSE(changed.contains(upper.toLatin1()));
+    EXPECT_FALSE(changed.contains("BackPicture.PropData"));
+    SilentReport reread;
+    load(reread, changed);
+    EXPECT_EQ(dynamic_cast<TfrxPictureView *>(reread.FindObject(u"Picture1"))->Picture.pixel(0, 0),
+              qRgb(1, 2, 3));
+}
