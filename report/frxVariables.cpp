@@ -56,6 +56,10 @@ script::Variant TfrxVariables::Value(const QString &name) const
 
 void TfrxVariables::SetValue(const QString &name, const script::Variant &value)
 {
+    // Variables outlive the script objects a run hands out (and global ones outlive reports), so
+    // an object reference kept here would later point at freed memory.
+    if (value.isObject())
+        throw platform::Error(QStringLiteral("Variable %1 cannot hold an object").arg(name));
     int index = IndexOf(name);
     if (index < 0) {
         Add()->Name = name;

@@ -32,7 +32,8 @@ public:
     int IndexOf(const QString &name) const;
     // The value of the variable of that name; Null for a missing name.
     script::Variant Value(const QString &name) const;
-    // Sets the value, appending a new variable for a missing name.
+    // Sets the value, appending a new variable for a missing name; raises platform::Error for an
+    // object reference, which could not outlive the run that made it.
     void SetValue(const QString &name, const script::Variant &value);
 
 private:

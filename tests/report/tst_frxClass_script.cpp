@@ -223,6 +223,22 @@ TEST(frxClassScript, scriptsCreateArraysKeyedByTheTextOfAnyValueAndFreeThem)
         << f.report.ErrorList.Text().toStdString();
 }
 
+TEST(frxClassScript, variablesRefuseObjectsThatWouldOutliveTheRun)
+{
+    Report f;
+    f.setGuests({u"a"_s});
+    f.master(u"MasterData1"_s, 0, 40);
+    for (const QString &store :
+         {u"Report.Variables['keep'] := a;"_s, u"Set('keep', a);"_s, u"frxGlobalVariables['keep'] := a;"_s}) {
+        f.report.ScriptText = {u"var a: TfrxArray;"_s, u"begin a := TfrxArray.Create; "_s + store, u"end."_s};
+        EXPECT_FALSE(f.prepare()) << store.toStdString();
+        EXPECT_TRUE(f.report.ErrorList.Text().contains(u"Variable keep cannot hold an object"_s))
+            << store.toStdString() << ": " << f.report.ErrorList.Text().toStdString();
+    }
+    EXPECT_TRUE(f.report.Variables.Value(u"keep"_s).isNull());
+    EXPECT_TRUE(frxGlobalVariables().Value(u"keep"_s).isNull());
+}
+
 TEST(frxClassScript, valueHoldsTheLastMemoValueAndCalcHeightMeasures)
 {
     Report f;
