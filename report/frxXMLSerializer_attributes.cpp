@@ -43,15 +43,20 @@ std::optional<qint64> parseInteger(QStringView text)
         text = text.mid(2);
     }
     if (text.isEmpty() || text.size() > 16) return std::nullopt;
-    qint64 value = 0;
+    // Sixteen digits of either base fit an unsigned 64-bit accumulator without overflow.
+    quint64 magnitude = 0;
     for (QChar c : text) {
         const int digit = c.isDigit() && c.unicode() < 0x80                          ? c.unicode() - u'0'
                           : base == 16 && c.unicode() >= u'a' && c.unicode() <= u'f' ? c.unicode() - u'a' + 10
                           : base == 16 && c.unicode() >= u'A' && c.unicode() <= u'F' ? c.unicode() - u'A' + 10
                                                                                      : -1;
         if (digit < 0) return std::nullopt;
-        value = value * base + digit;
+        magnitude = magnitude * quint64(base) + quint64(digit);
     }
+    if (magnitude > quint64(std::numeric_limits<qint32>::max()) + 1 &&
+        !(base == 16 && magnitude <= 0xFFFFFFFFULL))
+        return std::nullopt;
+    qint64 value = qint64(magnitude);
     if (negative) value = -value;
     // Hexadecimal text names the bits of a 32-bit value, so $FFFFFFFF is -1.
     if (base == 16 && !negative && value <= 0xFFFFFFFFLL) value = qint32(quint32(value));

@@ -5,6 +5,7 @@
 #include "report/frxDBSet.h"
 #include "report/frxPasswordCheck.h"
 #include "report/frxRes.h"
+#include "report/frxXMLSerializer_p.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -57,6 +58,19 @@ TfrxCustomMemoView *memoOf(TfrxComponent &report, const QString &name)
 }
 
 // ---- binary property stream ----
+
+TEST(AttributeValues, integersOutsideThirtyTwoBitsAreRefusedWithoutOverflow)
+{
+    EXPECT_EQ(serializer::parseInteger(u"$FFFFFFFF"), -1);
+    EXPECT_EQ(serializer::parseInteger(u"$7FFFFFFF"), 2147483647);
+    EXPECT_EQ(serializer::parseInteger(u"-2147483648"), std::numeric_limits<qint32>::min());
+    EXPECT_EQ(serializer::parseInteger(u"2147483648"), std::nullopt);
+    EXPECT_EQ(serializer::parseInteger(u"$100000000"), std::nullopt);
+    // Sixteen digits, the most the reader takes, once overflowed a 64-bit signed value.
+    EXPECT_EQ(serializer::parseInteger(u"$FFFFFF024401003B"), std::nullopt);
+    EXPECT_EQ(serializer::parseInteger(u"-$FFFFFFFFFFFFFFFF"), std::nullopt);
+    EXPECT_EQ(serializer::parseInteger(u"9999999999999999"), std::nullopt);
+}
 
 TEST(PropertyStream, integersAndStringsTakeTheSmallestTag)
 {
