@@ -1,14 +1,14 @@
 // The card program: the main window and the event details dialog, then the message loop until the
 // main window closes.
-#include "app/main_unit.h"
-#include "app/tmp.h"
+#include "app/ui/main_unit.h"
+#include "app/ui/tmp.h"
 
 #include "platform/allocator.h"
 #include "platform/appdir.h"
-#include "report/frxPasswordForm.h"
-#include "report/frxPreview.h"
-#include "report/frxPrintDialog.h"
-#include "report/frxProgress.h"
+#include "report/ui/frxPasswordForm.h"
+#include "report/ui/frxPreview.h"
+#include "report/ui/frxPrintDialog.h"
+#include "report/ui/frxProgress.h"
 
 #include <QApplication>
 

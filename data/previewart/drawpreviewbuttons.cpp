@@ -1,7 +1,7 @@
 // Draws the preview window's toolbar image strip: 25 icons of 16 x 16 pixels in one row of 400 x 16,
 // 24 bits per pixel, magenta (255, 0, 255) where an icon is transparent, written as a gzip-compressed
 // BMP. Run once by hand, its output is committed:
-//   tovaro_drawpreviewbuttons report/frxPreviewButtons.bmp.gz
+//   tovaro_drawpreviewbuttons report/ui/frxPreviewButtons.bmp.gz
 //
 // Index meanings: 0 open, 1 save, 2 print, 3 export, 4 find, 5 thumbnails, 7 page settings, 8 first,
 // 9 prior, 10 next, 11 last, 12 outline, 13 collapse, 14 expand, 15 zoom in, 16 zoom out, 20 new

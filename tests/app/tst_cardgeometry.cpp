@@ -1,4 +1,4 @@
-#include "app/cardgeometry.h"
+#include "app/model/cardgeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // template, and a preview window that only waits for the preparation the report starts.
 #include "tests/support/gui_environment.h"
 
-#include "app/cardprinter.h"
-#include "app/gueststore.h"
+#include "app/model/cardprinter.h"
+#include "app/model/gueststore.h"
 #include "platform/errors.h"
 #include "platform/profile.h"
 #include "report/frxPreviewPages.h"

@@ -1,8 +1,8 @@
-#include "app/gueststore.h"
+#include "app/model/gueststore.h"
 
-#include "app/cardlabel.h"
-#include "app/guestgrid.h"
-#include "app/spinedit.h"
+#include "app/ui/cardlabel.h"
+#include "app/ui/guestgrid.h"
+#include "app/ui/spinedit.h"
 #include "support/mainwindow.h"
 
 #include "platform/errors.h"

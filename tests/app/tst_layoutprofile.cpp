@@ -1,4 +1,4 @@
-#include "app/layoutprofile.h"
+#include "app/model/layoutprofile.h"
 
 #include "support/apptest.h"
 

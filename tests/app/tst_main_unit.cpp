@@ -1,10 +1,10 @@
-#include "app/main_unit.h"
+#include "app/ui/main_unit.h"
 
-#include "app/cardgeometry.h"
-#include "app/cardlabel.h"
-#include "app/guestgrid.h"
-#include "app/scrollbox.h"
-#include "app/spinedit.h"
+#include "app/model/cardgeometry.h"
+#include "app/ui/cardlabel.h"
+#include "app/ui/guestgrid.h"
+#include "app/ui/scrollbox.h"
+#include "app/ui/spinedit.h"
 #include "support/mainwindow.h"
 
 #include <QCheckBox>

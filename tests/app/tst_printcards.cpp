@@ -4,13 +4,13 @@
 #include "support/mainwindow.h"
 #include "support/printserver.h"
 
-#include "app/guestgrid.h"
-#include "app/gueststore.h"
+#include "app/ui/guestgrid.h"
+#include "app/model/gueststore.h"
 #include "report/frxEngine.h"
-#include "report/frxPreview.h"
+#include "report/ui/frxPreview.h"
 #include "report/frxPreviewPages.h"
-#include "report/frxPrintDialog.h"
-#include "report/frxProgress.h"
+#include "report/ui/frxPrintDialog.h"
+#include "report/ui/frxProgress.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "app/tmp.h"
+#include "app/ui/tmp.h"
 
 #include "support/apptest.h"
 

@@ -1,6 +1,6 @@
 #include "apptest.h"
 
-#include "platform/errorguard.h"
+#include "platform/ui/errorguard.h"
 
 #include <QApplication>
 #include <QDir>

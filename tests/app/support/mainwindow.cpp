@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QScrollBar>
 
-#include "app/scrollbox.h"
+#include "app/ui/scrollbox.h"
 #include <QTest>
 
 namespace apptest {

@@ -3,8 +3,8 @@
 
 #include "apptest.h"
 
-#include "app/main_unit.h"
-#include "app/tmp.h"
+#include "app/ui/main_unit.h"
+#include "app/ui/tmp.h"
 
 #include <memory>
 

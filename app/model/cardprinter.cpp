@@ -1,0 +1,180 @@
+#include "app/model/cardprinter.h"
+
+#include "app/model/gueststore.h"
+#include "platform/errors.h"
+#include "report/frxUtils.h"
+#include "report/frxXMLSerializer.h"
+
+#include <QDir>
+
+namespace {
+
+enum class Layout { Vertical, Horizontal, Neither };
+
+Layout layoutOf(int templatePosition)
+{
+    if (templatePosition == 0 || templatePosition == 1) return Layout::Vertical;
+    if (templatePosition == 2 || templatePosition == 3) return Layout::Horizontal;
+    return Layout::Neither;
+}
+
+// A spin edit's text as a number of millimetres.
+frx::Extended millimetres(const QString &text)
+{
+    const std::optional<frx::Extended> value = frx::textToFloat(text);
+    if (!value)
+        throw platform::ConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    return *value;
+}
+
+unsigned styleBits(const QString &styleText)
+{
+    unsigned bits = 0;
+    if (styleText.contains(QStringLiteral("fsBold"))) bits |= platform::fsBold;
+    if (styleText.contains(QStringLiteral("fsItalic"))) bits |= platform::fsItalic;
+    if (styleText.contains(QStringLiteral("fsUnderline"))) bits |= platform::fsUnderline;
+    if (styleText.contains(QStringLiteral("fsStrikeOut"))) bits |= platform::fsStrikeOut;
+    return bits;
+}
+
+// Closes the list and opens it again on every guest, sorted by ID.
+void restoreFullList(GuestStore &guests)
+{
+    guests.close();
+    guests.setQuery(GuestStore::sortedQuery());
+    guests.open();
+}
+
+} // namespace
+
+CardReportPrinter::CardReportPrinter(const QString &dataDir) : m_dataDir(dataDir)
+{
+    frxdbdtst1.SetName(QStringLiteral("frxdbdtst1"));
+    frxdbdtst1.SetUserName(QStringLiteral("frxdbdtst1"));
+    frxdbdtst1.CloseDataSource = false;
+    frxdbdtst1.BCDToCurrency = false;
+    frxrprt1.SetName(QStringLiteral("frxrprt1"));
+}
+
+QString CardReportPrinter::templateFile() const
+{
+    return QDir(m_dataDir).filePath(QStringLiteral("frx.fr3"));
+}
+
+void CardReportPrinter::print(const CardState &state, GuestStore &guests, bool currentGuestOnly)
+{
+    try {
+        run(state, guests, currentGuestOnly);
+    } catch (...) {
+        // The narrowing must not outlive a failed job; the job's own error is the one to show.
+        try {
+            restoreFullList(guests);
+        } catch (const platform::Error &) {
+        }
+        throw;
+    }
+    restoreFullList(guests);
+}
+
+void CardReportPrinter::run(const CardState &state, GuestStore &guests, bool currentGuestOnly)
+{
+    const QString name = guests.currentName();
+    if (currentGuestOnly) {
+        guests.close();
+        guests.selectName(name);
+        guests.open();
+    }
+    frxdbdtst1.SetDataSet(&guests.cursor());
+
+    if (!frx::LoadFromFile(frxrprt1, templateFile(), false))
+        throw platform::FileError(
+            QStringLiteral("找不到请柬报表模板文件“%1”。").arg(QDir::toNativeSeparators(templateFile())));
+    fitCardPage(state);
+    for (int n = 0; n < cardItemCount; ++n)
+        fitTextObject(n, state);
+    putTexts(state.details);
+    if (state.details.printParents)
+        for (int n : {13, 11, 12})
+            textObject(n)->SetVisible(true);
+    if (state.details.printEventKind) textObject(16)->SetVisible(true);
+
+    frxrprt1.ShowReport(true);
+}
+
+frx::TfrxReportPage *CardReportPrinter::cardPage() const
+{
+    frx::TfrxReportPage *page =
+        frxrprt1.PagesCount() > 1 ? dynamic_cast<frx::TfrxReportPage *>(frxrprt1.Pages(1)) : nullptr;
+    if (!page)
+        throw platform::FileError(QStringLiteral("请柬报表模板文件“%1”中没有请柬页（第 2 页）。")
+                                      .arg(QDir::toNativeSeparators(templateFile())));
+    return page;
+}
+
+frx::TfrxCustomMemoView *CardReportPrinter::textObject(int n)
+{
+    const QString objectName = QStringLiteral("M") + QString::number(n);
+    auto *memo = dynamic_cast<frx::TfrxCustomMemoView *>(frxrprt1.FindObject(objectName));
+    if (!memo)
+        throw platform::FileError(QStringLiteral("请柬报表模板文件“%1”中没有文本对象“m%2”。")
+                                      .arg(QDir::toNativeSeparators(templateFile()))
+                                      .arg(n));
+    return memo;
+}
+
+void CardReportPrinter::fitCardPage(const CardState &state)
+{
+    frx::TfrxReportPage *page = cardPage();
+    switch (layoutOf(state.templatePosition)) {
+    case Layout::Vertical:
+        page->SetOrientation(frx::poLandscape);
+        break;
+    case Layout::Horizontal:
+        page->SetOrientation(frx::poPortrait);
+        break;
+    case Layout::Neither:
+        break;
+    }
+    page->SetPaperWidth(millimetres(state.cardWidthText));
+    page->SetPaperHeight(millimetres(state.cardHeightText));
+}
+
+void CardReportPrinter::fitTextObject(int n, const CardState &state)
+{
+    const para &p = state.layout.at(static_cast<size_t>(n));
+    const Layout layout = layoutOf(state.templatePosition);
+    frx::TfrxCustomMemoView *memo = textObject(n);
+    if (layout != Layout::Neither) {
+        const frx::Extended cardWidth = millimetres(state.cardWidthText);
+        double t = static_cast<double>(millimetres(state.leftOffsetText) + p.Left);
+        memo->SetLeft(t * unitsPerMm);
+        memo->SetWidth((cardWidth - t - edgeMarginMm) * unitsPerMm);
+        t = static_cast<double>(millimetres(state.topOffsetText) + p.Top);
+        memo->SetTop(t * unitsPerMm);
+        if (layout == Layout::Vertical) {
+            const frx::Extended cardHeight = millimetres(state.cardHeightText);
+            memo->SetHeight((cardHeight - t - edgeMarginMm) * unitsPerMm);
+            memo->SetRotation(270);
+            memo->VAlign = frx::vaBottom;
+        } else {
+            memo->SetRotation(0);
+            memo->VAlign = frx::vaTop;
+        }
+    }
+
+    platform::FontValue font = memo->Font();
+    // The "@" form draws full-width characters upright in the 270-degree column.
+    if (layout == Layout::Vertical)
+        font.name = QStringLiteral("@") + p.Fontname;
+    else if (layout == Layout::Horizontal && !p.Fontname.isEmpty())
+        font.name = p.Fontname;
+    font.setSize(p.Fontsize);
+    font.style |= styleBits(p.Fontstyle);
+    memo->SetFont(font);
+}
+
+void CardReportPrinter::putTexts(const EventDetails &details)
+{
+    for (int n : {1, 2, 3, 4, 5, 6, 10, 16, 7, 14, 8, 15, 9, 11, 12})
+        textObject(n)->SetText(details.printedText(n));
+}

@@ -1,0 +1,34 @@
+// The event details in the terms of the card: what the event details dialog holds, the texts
+// each text item shows on the canvas and prints, and the stacking of vertical texts.
+#pragma once
+
+#include <QString>
+
+// A snapshot of the dialog's fields, in the terms of the card.
+struct EventDetails {
+    QString year;                // cbb1
+    QString solarMonth;          // cbb2
+    QString solarDay;            // cbb3
+    QString lunarMonth;          // cbb4
+    QString lunarDay;            // cbb5
+    QString weekday;             // cbb6
+    QString time;                // edt1
+    QString eventKind;           // cbb10, printed as item 16
+    QString venue;               // edt3
+    QString father;              // edt5
+    QString mother;              // edt7
+    QString groom;               // edt6
+    QString bride;               // edt8
+    bool printEventKind = false; // chk1: item 16
+    bool printParents = false;   // chk2: items 11, 12 and 13
+
+    // The canvas text of item n (1..12, 14..16) before stacking; item 16 is always "举行".
+    // Items 0 and 13 have no dialog field: an empty text.
+    QString canvasText(int item) const;
+    // The printed text of item n (1..12, 14..16); item 16 is the kind of event.
+    QString printedText(int item) const;
+};
+
+// Stacks text for the vertical layout: every character followed by a carriage return and a line
+// feed. A surrogate pair stays together as one character.
+QString stackText(const QString &text);

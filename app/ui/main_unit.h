@@ -1,0 +1,152 @@
+// The main window: toolbar, card canvas with the template picture and the seventeen text items,
+// template list, guest list, card size and offset controls. It owns the layout table and the guest
+// list for the whole run. Every event handler runs inside the application's error guard.
+#pragma once
+
+#include "app/model/cardprinter.h"
+#include "app/model/gueststore.h"
+#include "app/model/layoutprofile.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class CardLabel;
+class DataGrid;
+class QComboBox;
+class QFontDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+class QWindow;
+class ScrollBox;
+class SpinEdit;
+class Tfrm_tmp;
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    // dataDir is the folder of the data files (pictures, layout profiles, guest store).
+    explicit TMainForm(const QString &dataDir, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    // The event details dialog the window reads its texts from; not owned.
+    void setDetailsDialog(Tfrm_tmp *dialog) { frm_tmp = dialog; }
+    // The print job the print buttons run instead of the window's own card report job; not owned.
+    void setCardPrinter(CardPrinter *printer) { m_printer = printer ? printer : m_cardReport.get(); }
+    // The window's own print job, with the card report frxrprt1 and its data set frxdbdtst1.
+    CardReportPrinter &cardReportPrinter() { return *m_cardReport; }
+
+    // The template list's position: 0, 1 vertical layout; 2, 3 horizontal; -1 after typing.
+    int templatePosition() const;
+    bool isVerticalLayout() const;
+    bool isHorizontalLayout() const;
+
+    const LayoutTable &layoutTable() const { return m_para; }
+    GuestStore &guests() { return m_guests; }
+    CardState cardState() const;
+    CardLabel *item(int n) const { return qj.at(static_cast<size_t>(n)); }
+    // The font the font dialog opens with: the last one chosen in it.
+    QFont fontDialogFont() const { return m_dialogFont; }
+
+    // Event handlers.
+    void FormActivate();
+    void cbb1Change();
+    void btn1Click();
+    void btnprintClick();
+    void btnPrintBtnClick();
+    void edtPWidthChange();
+    void edtPHeightChange();
+    void edtPLeftChange();
+    void edtPTopChange();
+    void qj0MouseDown(CardLabel *Sender, Qt::MouseButton Button, bool DoubleClick, int X, int Y);
+    void qj0MouseMove(CardLabel *Sender, int X, int Y);
+    void qj0MouseUp(CardLabel *Sender, int X, int Y);
+    void btnMyAddClick();
+    void btnMyDelClick();
+    void btnMyDelAllClick();
+    void dbgrd1CellClick();
+    void dbgrd1DrawColumnCell(QPainter *painter, const QRect &cell, int row, const QString &columnTitle);
+
+    // The template switch: picture, texts, layout profile, card size, placement of the items.
+    void textinit();
+    // Puts the event details and the current guest's name on the items, by the layout.
+    void readtext();
+    // Sizes the picture to the card size in the spin edits.
+    void ImagesizeChange();
+
+    // Components, by name.
+    QWidget *rztlbr1;
+    QToolButton *btn1;
+    QToolButton *btnPrintPreviewBtn;
+    QToolButton *btnPrintBtn;
+    QStatusBar *rzstsbr1;
+    QLabel *rzstspn1;
+    QLabel *rzstspn2;
+    ScrollBox *scrlbx1;
+    QLabel *img1;
+    std::array<CardLabel *, cardItemCount> qj{};
+    QLabel *qj26;
+    QComboBox *cbb1;
+    DataGrid *dbgrd1;
+    QLabel *qj25;
+    QLineEdit *edtMyName;
+    QPushButton *btnMyAdd;
+    QPushButton *btnMyDel;
+    QPushButton *btnMyDelAll;
+    QGroupBox *grp1;
+    QLabel *qj19;
+    QLabel *qj20;
+    QLabel *qj21;
+    QLabel *qj22;
+    QLabel *qj23;
+    QLabel *qj24;
+    SpinEdit *edtPWidth;
+    SpinEdit *edtPHeight;
+    SpinEdit *edtPLeft;
+    SpinEdit *edtPTop;
+    QFontDialog *dlgFontDiag1;
+    QList<QIcon> il1;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildToolbar();
+    void buildCanvas();
+    void buildSidePanel();
+    void buildStatusBar();
+    void wire();
+    void watchActivation();
+    void onFocusWindowChanged(QWindow *window);
+    void runPrint(bool currentGuestOnly);
+    void placeItem(int n, const para &record);
+    int itemNumber(const CardLabel *label) const;
+    // The label's canvas millimetres; empty when the picture has no size to divide by.
+    std::optional<QPoint> canvasMm(const CardLabel *label) const;
+    void handle(const std::function<void()> &handler);
+
+    QString m_dataDir;
+    Tfrm_tmp *frm_tmp = nullptr;
+    CardPrinter *m_printer = nullptr;
+    LayoutTable m_para;
+    GuestStore m_guests;
+    // After the guest list: the report's data set reads its cursor.
+    std::unique_ptr<CardReportPrinter> m_cardReport;
+    QFont m_dialogFont;
+    bool m_templateTyped = false;
+    bool m_centred = false;
+    bool m_activatedOnce = false;
+    // The window that had the program's focus before the current one (null: another program).
+    QPointer<QWindow> m_focusWindow;
+    bool m_focusWindowBlocking = false;
+};

@@ -1,0 +1,167 @@
+#include "app/ui/tmp.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+QStringList months()
+{
+    return {QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"),   QStringLiteral("四"),
+            QStringLiteral("五"), QStringLiteral("六"), QStringLiteral("七"),   QStringLiteral("八"),
+            QStringLiteral("九"), QStringLiteral("十"), QStringLiteral("十一"), QStringLiteral("十二")};
+}
+
+QStringList days()
+{
+    QStringList list = months();
+    list << QStringLiteral("十三") << QStringLiteral("十四") << QStringLiteral("十五")
+         << QStringLiteral("十六") << QStringLiteral("十七") << QStringLiteral("十八")
+         << QStringLiteral("十九") << QStringLiteral("二十") << QStringLiteral("二一")
+         << QStringLiteral("二二") << QStringLiteral("二三") << QStringLiteral("二四")
+         << QStringLiteral("二五") << QStringLiteral("二六") << QStringLiteral("二七")
+         << QStringLiteral("二八") << QStringLiteral("二九") << QStringLiteral("三十")
+         << QStringLiteral("三一");
+    return list;
+}
+
+// Two groups as they have always been stored: full-width digit zero first, then the ideograph
+// zero (which has no entry for 2011), with one empty entry between them.
+QStringList years()
+{
+    return {QStringLiteral("二００九"), QStringLiteral("二０一０"), QStringLiteral("二０一一"),
+            QStringLiteral("二０一二"), QStringLiteral("二０一三"), QStringLiteral("二０一四"),
+            QStringLiteral("二０一五"), QStringLiteral("二０一六"), QStringLiteral("二０一七"),
+            QStringLiteral("二０一八"), QStringLiteral("二０一九"), QString(),
+            QStringLiteral("二零零九"), QStringLiteral("二零一零"), QStringLiteral("二零一二"),
+            QStringLiteral("二零一三"), QStringLiteral("二零一四"), QStringLiteral("二零一五"),
+            QStringLiteral("二零一六"), QStringLiteral("二零一七"), QStringLiteral("二零一八"),
+            QStringLiteral("二零一九")};
+}
+
+} // namespace
+
+
+Tfrm_tmp::Tfrm_tmp(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frm_tmp"));
+    setWindowTitle(QStringLiteral("设置内容"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(317, 335);
+    QFont windowFont(QStringLiteral("Tahoma"));
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
+
+    grp3 = new QGroupBox(QStringLiteral("设置内容"), this);
+    grp3->setObjectName(QStringLiteral("grp3"));
+    grp3->setGeometry(8, 8, 297, 321);
+
+    cbb1 = addCombo("cbb1", QStringLiteral("年："), 49, 20, 73, years(), QStringLiteral("二零零九"));
+    cbb2 = addCombo("cbb2", QStringLiteral("公历月："), 49, 45, 73, months(), QStringLiteral("一"));
+    cbb3 = addCombo("cbb3", QStringLiteral("公历日："), 197, 45, 78, days(), QStringLiteral("一"));
+    cbb4 = addCombo("cbb4", QStringLiteral("农历月："), 49, 70, 73, months(), QStringLiteral("一"));
+    cbb5 =
+        addCombo("cbb5", QStringLiteral("农历日："), 197, 72, 77, days() << QString(), QStringLiteral("一"));
+    const QStringList weekdays = {QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"),
+                                  QStringLiteral("四"), QStringLiteral("五"), QStringLiteral("六"),
+                                  QStringLiteral("日")};
+    cbb6 = addCombo("cbb6", QStringLiteral("星期："), 49, 95, 49, weekdays, QStringLiteral("一"));
+    edt1 = addEdit("edt1", QStringLiteral("时间："), 49, 121, 225, QStringLiteral("中午十一点五十八分"));
+    cbb10 = addCombo("cbb10", QStringLiteral("举行："), 49, 145, 225,
+                     {QStringLiteral("婚礼"), QStringLiteral("考学送行")}, QStringLiteral("婚礼"));
+    edt3 = addEdit("edt3", QStringLiteral("席设："), 49, 170, 225, QString());
+    edt5 = addEdit("edt5", QStringLiteral("父亲："), 49, 193, 89, QString());
+    edt7 = addEdit("edt7", QStringLiteral("母亲："), 185, 193, 89, QString());
+    edt6 = addEdit("edt6", QStringLiteral("新郎："), 49, 216, 89, QString());
+    edt8 = addEdit("edt8", QStringLiteral("新娘："), 185, 218, 89, QString());
+
+    chk1 = new QCheckBox(QStringLiteral("打印\u3000\u3000[举行]"), grp3);
+    chk1->setObjectName(QStringLiteral("chk1"));
+    chk1->setGeometry(15, 250, 97, 17);
+    chk2 = new QCheckBox(QStringLiteral("打印\u3000\u3000[父母携]"), grp3);
+    chk2->setObjectName(QStringLiteral("chk2"));
+    chk2->setGeometry(143, 250, 163, 17);
+
+    btn2 = new QPushButton(QStringLiteral("确定"), grp3);
+    btn2->setObjectName(QStringLiteral("btn2"));
+    btn2->setGeometry(49, 280, 75, 25);
+    btn2->setDefault(true);
+    connect(btn2, &QPushButton::clicked, this, &QDialog::accept);
+    btn1 = new QPushButton(QStringLiteral("取消"), grp3);
+    btn1->setObjectName(QStringLiteral("btn1"));
+    btn1->setGeometry(185, 280, 75, 25);
+    connect(btn1, &QPushButton::clicked, this, &QDialog::reject);
+
+    // The time edit comes last in the tab order, after the buttons.
+    const QList<QWidget *> order = {cbb1, cbb2, cbb3, cbb4, cbb5, cbb6, cbb10, edt3, edt5,
+                                    edt7, edt6, edt8, chk1, chk2, btn1, btn2,  edt1};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
+}
+
+EventDetails Tfrm_tmp::details() const
+{
+    EventDetails d;
+    d.year = cbb1->currentText();
+    d.solarMonth = cbb2->currentText();
+    d.solarDay = cbb3->currentText();
+    d.lunarMonth = cbb4->currentText();
+    d.lunarDay = cbb5->currentText();
+    d.weekday = cbb6->currentText();
+    d.time = edt1->text();
+    d.eventKind = cbb10->currentText();
+    d.venue = edt3->text();
+    d.father = edt5->text();
+    d.mother = edt7->text();
+    d.groom = edt6->text();
+    d.bride = edt8->text();
+    d.printEventKind = chk1->isChecked();
+    d.printParents = chk2->isChecked();
+    return d;
+}
+
+QComboBox *Tfrm_tmp::addCombo(const char *name, const QString &caption, int left, int top, int width,
+                              const QStringList &entries, const QString &initial)
+{
+    addCaption(caption, left, top + 3);
+    auto *combo = new QComboBox(grp3);
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    combo->addItems(entries);
+    combo->setMaxVisibleItems(12);
+    combo->setEditText(initial);
+    combo->setGeometry(left, top, width, 21);
+    return combo;
+}
+
+QLineEdit *Tfrm_tmp::addEdit(const char *name, const QString &caption, int left, int top, int width,
+                             const QString &initial)
+{
+    addCaption(caption, left, top + 3);
+    auto *edit = new QLineEdit(initial, grp3);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setGeometry(left, top, width, 21);
+    return edit;
+}
+
+void Tfrm_tmp::addCaption(const QString &caption, int controlLeft, int top)
+{
+    auto *label = new QLabel(caption, grp3);
+    QFont labelFont(QStringLiteral("Tahoma"));
+    labelFont.setPixelSize(12);
+    label->setFont(labelFont);
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+    label->adjustSize();
+    label->move(controlLeft - label->width() - 2, top);
+}

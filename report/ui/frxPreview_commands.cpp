@@ -1,0 +1,339 @@
+// The preview control's commands: printing, prepared-report files, page settings, clearing,
+// freezing, the progress panel, the outline and what a preparation tells the preview.
+#include "report/ui/frxPreview.h"
+
+#include "platform/ui/errorguard.h"
+#include "platform/recordingcanvas.h"
+#include "report/frxEngine.h"
+#include "report/ui/frxPreviewPageSettings.h"
+#include "report/frxRes.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTreeWidget>
+
+namespace frx {
+
+namespace {
+
+constexpr int kPanelWidth = 260;
+constexpr int kPanelHeight = 75;
+// Pages added to the layout at once while a preparation runs; the rest wait for its end.
+constexpr int kPagesLaidOutAtOnce = 50;
+
+QString fileFilter()
+{
+    return frxGet(QStringLiteral("clFP3files")) + QStringLiteral(" (*.fp3)");
+}
+
+} // namespace
+
+void TfrxPreview::PrintPages()
+{
+    if (m_working || PageCount() == 0) return;
+    m_pages->SetPageIndex(m_pageNo - 1);
+    // The pages must not change under the print run (no preparation, no editing) until it ends.
+    Freeze();
+    struct ThawGuard {
+        TfrxPreview *preview;
+        ~ThawGuard() { preview->Thaw(); }
+    } thaw{this};
+    if (m_report) m_report->Print(m_pageNo);
+}
+
+void TfrxPreview::SaveAs()
+{
+    if (m_working || !m_pages) return;
+    QString name = QFileDialog::getSaveFileName(this, QString(), QString(), fileFilter(), nullptr,
+                                                QFileDialog::DontUseNativeDialog);
+    if (name.isEmpty()) return;
+    Workspace->viewport()->update();
+    const QFileInfo info(name);
+    const QString base = info.suffix().isEmpty() ? name : name.left(name.size() - info.suffix().size() - 1);
+    SavePrepared(base + QStringLiteral(".fp3"));
+}
+
+void TfrxPreview::SavePrepared(const QString &fileName)
+{
+    Freeze();
+    ShowProgressText(frxGet(QStringLiteral("clSaving")));
+    struct ThawGuard {
+        TfrxPreview *preview;
+        ~ThawGuard() { preview->Thaw(); }
+    } thaw{this};
+    m_pages->SaveToFile(fileName);
+}
+
+void TfrxPreview::OpenAs()
+{
+    if (m_working || !m_pages) return;
+    const QString name =
+        QFileDialog::getOpenFileName(this, QString(), QString(), fileFilter(), nullptr,
+                                     QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);
+    if (name.isEmpty()) return;
+    OpenPrepared(name);
+}
+
+void TfrxPreview::OpenPrepared(const QString &fileName)
+{
+    Freeze();
+    ShowProgressText(frxGet(QStringLiteral("clLoading")));
+    // Whatever the file held, the preview shows what the store has afterwards.
+    struct Finish {
+        TfrxPreview *preview;
+        ~Finish()
+        {
+            preview->RebuildOutline();
+            preview->Thaw();
+            preview->ShowPage(1);
+            if (preview->OnStateChanged) preview->OnStateChanged();
+        }
+    } finish{this};
+    m_pages->LoadFromFile(fileName, true);
+}
+
+void TfrxPreview::EditPageSettings()
+{
+    if (m_working || PageCount() == 0) return;
+    TfrxReportPage *page = m_pages->Page(m_pageNo - 1);
+    if (!page) return;
+    TfrxPageSettingsForm dialog(page, m_report, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.ApplyToAllRB->isChecked()) {
+        frxApplyPageSettingsToAll(m_report, *page);
+        // The new pages come to this preview even when the report was not shown through it.
+        TfrxPreparationObserver *const previous = m_report->PreviewControl;
+        if (!previous) m_report->PreviewControl = this;
+        struct Restore {
+            TfrxReport *report;
+            TfrxPreparationObserver *previous;
+            ~Restore() { report->PreviewControl = previous; }
+        } restore{m_report, previous};
+        m_report->PrepareReport(true);
+        return;
+    }
+    Freeze();
+    struct ThawGuard {
+        TfrxPreview *preview;
+        ~ThawGuard() { preview->Thaw(); }
+    } thaw{this};
+    m_pages->ModifyPage(m_pageNo - 1, page);
+}
+
+void TfrxPreview::ClearPreview()
+{
+    if (m_working) return;
+    Freeze();
+    if (m_pages) m_pages->Clear();
+    ResetView();
+    Thaw();
+    if (OnStateChanged) OnStateChanged();
+}
+
+void TfrxPreview::ResetView()
+{
+    for (TfrxPreviewWorkspace *pane : {Workspace, Thumbnail}) {
+        pane->PageList.Clear();
+        pane->DropPictures();
+        pane->SetHighlight(-1, {});
+        pane->horizontalScrollBar()->setRange(0, 0);
+        pane->verticalScrollBar()->setRange(0, 0);
+    }
+    m_hitFound = false;
+    m_recordedPage = -1;
+    m_recorded.reset();
+    RebuildOutline();
+    ShowPage(1);
+}
+
+void TfrxPreview::CancelPreparation()
+{
+    if (m_working && m_report) m_report->Terminated = true;
+}
+
+void TfrxPreview::Freeze()
+{
+    m_frozen = true;
+    Workspace->Frozen = Thumbnail->Frozen = true;
+}
+
+void TfrxPreview::Thaw()
+{
+    HideProgress();
+    m_frozen = false;
+    Workspace->Frozen = Thumbnail->Frozen = false;
+    Rebuild();
+    Workspace->viewport()->update();
+    Thumbnail->viewport()->update();
+}
+
+void TfrxPreview::PlaceProgressPanel()
+{
+    ProgressPanel->move((width() - kPanelWidth) / 2, (height() - kPanelHeight) / 3);
+}
+
+void TfrxPreview::ShowProgressText(const QString &text)
+{
+    PlaceProgressPanel();
+    ProgressLabel->setText(text);
+    ProgressPanel->show();
+    ProgressPanel->raise();
+    ProgressPanel->repaint();
+}
+
+void TfrxPreview::HideProgress()
+{
+    ProgressPanel->hide();
+    ProgressCancel->hide();
+}
+
+// ---- the outline ----
+
+void TfrxPreview::RebuildOutline()
+{
+    OutlineTree->clear();
+    if (!m_pages) return;
+    TfrxOutline &outline = m_pages->Outline();
+    std::function<void(QTreeWidgetItem *)> addLevel = [&](QTreeWidgetItem *parent) {
+        for (int i = 0; i < outline.Count(); ++i) {
+            QString text;
+            int page = 0, top = 0;
+            outline.GetItem(i, text, page, top);
+            auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(OutlineTree);
+            item->setText(0, text);
+            item->setData(0, Qt::UserRole, page);
+            item->setData(0, Qt::UserRole + 1, top);
+            outline.LevelDown(i);
+            addLevel(item);
+            outline.LevelUp();
+        }
+    };
+    outline.LevelRoot();
+    addLevel(nullptr);
+    outline.LevelRoot();
+    if (m_report && m_report->PreviewOptions.OutlineExpand) OutlineTree->expandAll();
+    if (OutlineTree->topLevelItemCount() > 0) OutlineTree->scrollToItem(OutlineTree->topLevelItem(0));
+}
+
+void TfrxPreview::OutlineClick(QTreeWidgetItem *item)
+{
+    if (!item || PageCount() == 0) return;
+    const int page = std::clamp(item->data(0, Qt::UserRole).toInt() + 1, 1, PageCount());
+    ScrollToPosition(page - 1, item->data(0, Qt::UserRole + 1).toInt());
+}
+
+void TfrxPreview::ExpandAll(bool expand)
+{
+    if (expand)
+        OutlineTree->expandAll();
+    else
+        OutlineTree->collapseAll();
+    if (!m_report || m_working) return;
+    bool drillDown = false;
+    for (TfrxComponent *object : m_report->AllObjects())
+        if (auto *header = dynamic_cast<TfrxGroupHeader *>(object); header && header->DrillDown) {
+            header->ExpandDrillDown = expand;
+            drillDown = true;
+        }
+    if (!drillDown) return;
+    m_report->DrillState.clear();
+    RefreshPreparation();
+    if (!expand) Workspace->verticalScrollBar()->setValue(0);
+}
+
+// ---- preparation ----
+
+void TfrxPreview::PreparationStarted()
+{
+    if (m_refreshing) return;
+    // ShowReport has emptied the store when asked to; an appending run keeps the pages it has.
+    ResetView();
+    if (m_report) m_report->DrillState.clear();
+    m_working = true;
+    ShowProgressText(frxGet(QStringLiteral("prRunning")).replace(QStringLiteral("%d"), QStringLiteral("1")));
+    ProgressCancel->show();
+    if (OnStateChanged) OnStateChanged();
+}
+
+void TfrxPreview::PageProduced(int pageIndex)
+{
+    if (m_refreshing) {
+        UpdatePageChanged();
+        return;
+    }
+    const bool finalPass = !m_report || m_report->Engine()->FinalPass();
+    if (finalPass && pageIndex < kPagesLaidOutAtOnce) {
+        TfrxPageList &list = Workspace->PageList;
+        for (int i = list.Count(); i <= pageIndex && i < PageCount(); ++i) {
+            const QSize size = m_pages->PageSize(i);
+            list.AddPage(int(roundHalfEven(size.width() * m_zoom)),
+                         int(roundHalfEven(size.height() * m_zoom)));
+        }
+        list.CalcBounds(Workspace->AvailableWidth());
+        Workspace->UpdateScrollRange();
+        Workspace->viewport()->update();
+    }
+    if (pageIndex == 0) {
+        HideProgress();
+        ShowPage(1);
+        if (finalPass) Rebuild();
+        if (OnStateChanged) OnStateChanged();
+        m_firstPageTime.start();
+    } else if (pageIndex == 1) {
+        const qint64 ms = m_firstPageTime.elapsed();
+        m_refreshInterval = ms <= 4 ? 50 : ms > 9 ? 5 : 20;
+        ShowPage(1);
+        if (finalPass) Rebuild();
+    } else if (pageIndex % m_refreshInterval == 0) {
+        UpdatePageChanged();
+        if (finalPass) Workspace->UpdateScrollRange();
+    }
+    QCoreApplication::processEvents();
+}
+
+void TfrxPreview::PreparationFinished()
+{
+    if (m_refreshing) return;
+    m_working = false;
+    HideProgress();
+    UpdatePageChanged();
+    Rebuild();
+    RebuildOutline();
+    if (OnStateChanged) OnStateChanged();
+}
+
+void TfrxPreview::RefreshPreparation()
+{
+    if (!m_report || m_working) return;
+    const int horizontal = Workspace->horizontalScrollBar()->value();
+    const int vertical = Workspace->verticalScrollBar()->value();
+    const int page = m_pageNo;
+    m_refreshing = true;
+    m_working = true;
+    struct Restore {
+        TfrxPreview *preview;
+        ~Restore()
+        {
+            preview->m_refreshing = false;
+            preview->m_working = false;
+        }
+    } restore{this};
+    m_report->PrepareReport(true);
+    m_refreshing = false;
+    m_working = false;
+    m_pageNo = page <= PageCount() ? page : 1;
+    Rebuild();
+    RebuildOutline();
+    Workspace->horizontalScrollBar()->setValue(horizontal);
+    Workspace->verticalScrollBar()->setValue(vertical);
+    Workspace->viewport()->update();
+    Thumbnail->viewport()->update();
+    UpdatePageChanged();
+}
+
+} // namespace frx
