@@ -16,14 +16,30 @@ using detail::Decimal;
 
 constexpr int MaxWidth = 4096; // keeps a hostile width from allocating without bound
 
-[[noreturn]] void invalid(const QString &directive)
+// The messages quote the format itself, cut to its first 31 characters as the language does.
+QString quoted(const QString &format)
+{
+    return format.left(31);
+}
+
+[[noreturn]] void invalid(const QString &format)
 {
     throw ScriptError::runtime(
-        QStringLiteral("Format '%1' invalid or incompatible with argument").arg(directive));
+        QStringLiteral("Format '%1' invalid or incompatible with argument").arg(quoted(format)));
 }
+
+[[noreturn]] void missing(const QString &format)
+{
+    throw ScriptError::runtime(QStringLiteral("No argument for format '%1'").arg(quoted(format)));
+}
+
+// Values with more integer digits than the fixed forms hold (18) take the general form.
+constexpr int FixedDigits = 18;
 
 QString fixed(double value, int decimals, bool thousands)
 {
+    if (std::fabs(value) >= 1e18 && detail::toSignificant(value, 15).exponent > FixedDigits)
+        return floatToText(value);
     Decimal d = detail::toFixed(value, decimals);
     QString integer, fraction;
     detail::splitFixed(d, decimals, integer, fraction);
@@ -62,11 +78,10 @@ QString general(double value, int precision)
         if (!fraction.isEmpty()) out += DecimalSeparator + fraction;
         return out;
     }
+    // The general form's exponent has no plus sign and no leading zeros: 1E20, 1.5E-7.
     out += d.digits.at(0);
     if (d.digits.size() > 1) out += DecimalSeparator + d.digits.mid(1);
-    int exponent = d.exponent - 1;
-    out += exponent < 0 ? u"E-"_s : u"E+"_s;
-    out += QString::number(std::abs(exponent)).rightJustified(3, u'0');
+    out += u'E' + QString::number(d.exponent - 1);
     return out;
 }
 
@@ -135,17 +150,16 @@ QString format(const QString &fmt, const VariantList &args)
             ++i;
             continue;
         }
-        qsizetype start = i++;
+        ++i;
         if (i < n && fmt.at(i) == u'%') {
             out.append(u'%');
             ++i;
             continue;
         }
-        auto directive = [&] { return fmt.mid(start, std::min(i + 1, n) - start); };
         auto takeStar = [&](int &value) {
-            if (argIndex >= args.size()) invalid(directive());
+            if (argIndex >= args.size()) missing(fmt);
             qint64 v;
-            if (!integral(args[argIndex++], v)) invalid(directive());
+            if (!integral(args[argIndex++], v)) invalid(fmt);
             value = int(std::clamp<qint64>(v, -MaxWidth, MaxWidth));
         };
         int index = -1, width = -1, precision = -1, value;
@@ -192,11 +206,10 @@ QString format(const QString &fmt, const VariantList &args)
                 number(precision);
             }
         }
-        if (i >= n) invalid(directive());
+        if (i >= n) invalid(fmt);
         QChar type = fmt.at(i).toLower();
-        QString dir = directive();
         ++i;
-        if (argIndex >= args.size()) invalid(dir);
+        if (argIndex >= args.size()) missing(fmt);
         const Variant &arg = args[argIndex++];
         QString text;
         qint64 iv;
@@ -204,27 +217,32 @@ QString format(const QString &fmt, const VariantList &args)
         switch (type.unicode()) {
         case 'd':
         case 'u':
-            if (!integral(arg, iv)) invalid(dir);
-            if (type == u'u' && iv < 0) iv = qint64(quint32(iv));
-            text = QString::number(iv < 0 ? -(quint64)iv : (quint64)iv);
+            if (!integral(arg, iv)) invalid(fmt);
+            if (type == u'u' && iv < 0) {
+                // No sign: the value's own width read as unsigned.
+                text = QString::number(arg.type() == Variant::Type::Int64 ? quint64(iv) : quint64(quint32(iv)));
+                iv = 0;
+            } else {
+                text = QString::number(iv < 0 ? -(quint64)iv : (quint64)iv);
+            }
             if (precision > 0) text = text.rightJustified(std::min(precision, MaxWidth), u'0');
             if (iv < 0) text.prepend(u'-');
             break;
         case 'x':
-            if (!integral(arg, iv)) invalid(dir);
+            if (!integral(arg, iv)) invalid(fmt);
             text =
                 QString::number(arg.type() == Variant::Type::Int64 ? quint64(iv) : quint64(quint32(iv)), 16)
                     .toUpper();
             if (precision > 0) text = text.rightJustified(std::min(precision, MaxWidth), u'0');
             break;
         case 'e':
-            if (!floating(arg, fv)) invalid(dir);
+            if (!floating(arg, fv)) invalid(fmt);
             text = std::isfinite(fv) ? scientific(fv, precision < 0 ? 15 : precision) : floatToText(fv);
             break;
         case 'f':
         case 'n':
         case 'm':
-            if (!floating(arg, fv)) invalid(dir);
+            if (!floating(arg, fv)) invalid(fmt);
             if (!std::isfinite(fv)) {
                 text = floatToText(fv);
             } else {
@@ -236,22 +254,22 @@ QString format(const QString &fmt, const VariantList &args)
             }
             break;
         case 'g':
-            if (!floating(arg, fv)) invalid(dir);
+            if (!floating(arg, fv)) invalid(fmt);
             text = std::isfinite(fv) ? general(fv, precision < 0 ? 15 : precision) : floatToText(fv);
             break;
         case 's':
-            if (arg.isObject() || arg.isArray()) invalid(dir);
+            if (arg.isObject() || arg.isArray()) invalid(fmt);
             text = arg.toString();
             if (precision >= 0 && precision < text.size()) text.truncate(precision);
             break;
         case 'p':
-            if (!arg.isObject() && !integral(arg, iv)) invalid(dir);
+            if (!arg.isObject() && !integral(arg, iv)) invalid(fmt);
             text = QString::number(arg.isObject() ? quintptr(arg.objectValue()) : quint64(iv), 16)
                        .toUpper()
                        .rightJustified(16, u'0');
             break;
         default:
-            invalid(dir);
+            invalid(fmt);
         }
         width = std::min(width, MaxWidth);
         if (width > text.size())

@@ -250,8 +250,8 @@ Picture analyse(const QString &text)
             }
         } else if (c == u'.' && !afterPoint) {
             afterPoint = true;
-        } else if (c == u',' && !afterPoint) {
-            p.thousands = true;
+        } else if (c == u',') {
+            p.thousands = true; // wherever it stands, a comma asks for grouping of the integer part
         } else if ((c == u'E' || c == u'e') && i + 1 < text.size() &&
                    (text.at(i + 1) == u'+' || text.at(i + 1) == u'-')) {
             p.scientific = true;
@@ -288,7 +288,9 @@ QString render(const Picture &p, double value, bool withMinus)
     int decimals = p.decZeros + p.decHashes;
     QString integer, fraction;
     int exponent = 0;
-    if (p.scientific) {
+    if (!p.hasDigits) {
+        // A section without digit placeholders is its literal text alone.
+    } else if (p.scientific) {
         int intDigits = std::max(p.intPlaceholders, 1);
         Decimal d = toSignificant(value, intDigits + decimals);
         if (!d.digits.isEmpty()) exponent = d.exponent - intDigits;
@@ -340,6 +342,8 @@ QString render(const Picture &p, double value, bool withMinus)
             afterPoint = true;
             emitInteger(integer.size());
             if (!fraction.isEmpty()) out.append(DecimalSeparator);
+        } else if (c == u'.') {
+            // only the first point is the decimal point; later ones are not printed
         } else if ((c == u'0' || c == u'#') && afterPoint) {
             if (fracNext < fraction.size()) out.append(fraction.at(fracNext++));
         } else if (c == u',') {
@@ -366,7 +370,7 @@ QString render(const Picture &p, double value, bool withMinus)
         }
     }
     emitInteger(integer.size());
-    return out;
+    return p.hasDigits ? out : out.mid(withMinus ? 1 : 0);
 }
 
 } // namespace
@@ -374,8 +378,9 @@ QString render(const Picture &p, double value, bool withMinus)
 QString formatFloat(const QString &format, double value)
 {
     if (!std::isfinite(value)) return floatToText(value);
-    if (format.isEmpty()) return floatToText(value);
     QStringList sections = splitSections(format);
+    // An empty positive section means the general form, whatever the other sections hold.
+    if (sections.at(0).isEmpty()) return floatToText(value);
     Picture positive = analyse(sections.at(0));
     // The section is chosen by the value as the positive picture rounds it.
     int decimals = positive.decZeros + positive.decHashes;

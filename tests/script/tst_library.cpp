@@ -88,7 +88,7 @@ TEST(library, formatDirectives)
     EXPECT_EVAL(u"Format('%.2s', ['abc'])", u"ab");
     EXPECT_EVAL(u"Format('100%%', [])", u"100%");
     EXPECT_EVAL(u"Format('%d', [1.5])", u"error: Format '%d' invalid or incompatible with argument");
-    EXPECT_EVAL(u"Format('%d %d', [1])", u"error: Format '%d' invalid or incompatible with argument");
+    EXPECT_EVAL(u"Format('%d %d', [1])", u"error: No argument for format '%d %d'");
     EXPECT_EVAL(u"Format('%', [1])", u"error: Format '%' invalid or incompatible with argument");
 }
 
