@@ -1,11 +1,16 @@
 #include "app/ui/tmp.h"
 
+#include "app/model/chinesedate.h"
+
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimeEdit>
 
 namespace {
 
@@ -30,21 +35,23 @@ QStringList days()
 }
 
 // Two groups as they have always been stored: full-width digit zero first, then the ideograph
-// zero (which has no entry for 2011), with one empty entry between them.
+// zero (which has no entry for 2011), with one empty entry between them; the second group goes
+// on to ten years past this one.
 QStringList years()
 {
-    return {QStringLiteral("二００九"), QStringLiteral("二０一０"), QStringLiteral("二０一一"),
-            QStringLiteral("二０一二"), QStringLiteral("二０一三"), QStringLiteral("二０一四"),
-            QStringLiteral("二０一五"), QStringLiteral("二０一六"), QStringLiteral("二０一七"),
-            QStringLiteral("二０一八"), QStringLiteral("二０一九"), QString(),
-            QStringLiteral("二零零九"), QStringLiteral("二零一零"), QStringLiteral("二零一二"),
-            QStringLiteral("二零一三"), QStringLiteral("二零一四"), QStringLiteral("二零一五"),
-            QStringLiteral("二零一六"), QStringLiteral("二零一七"), QStringLiteral("二零一八"),
-            QStringLiteral("二零一九")};
+    const QStringList stored = {
+        QStringLiteral("二００九"), QStringLiteral("二０一０"), QStringLiteral("二０一一"),
+        QStringLiteral("二０一二"), QStringLiteral("二０一三"), QStringLiteral("二０一四"),
+        QStringLiteral("二０一五"), QStringLiteral("二０一六"), QStringLiteral("二０一七"),
+        QStringLiteral("二０一八"), QStringLiteral("二０一九"), QString(),
+        QStringLiteral("二零零九"), QStringLiteral("二零一零"), QStringLiteral("二零一二"),
+        QStringLiteral("二零一三"), QStringLiteral("二零一四"), QStringLiteral("二零一五"),
+        QStringLiteral("二零一六"), QStringLiteral("二零一七"), QStringLiteral("二零一八"),
+        QStringLiteral("二零一九")};
+    return stored + chinesedate::yearTexts(2020, QDate::currentDate().year() + 10);
 }
 
 } // namespace
-
 
 Tfrm_tmp::Tfrm_tmp(QWidget *parent) : QDialog(parent)
 {
@@ -52,14 +59,15 @@ Tfrm_tmp::Tfrm_tmp(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("设置内容"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(317, 335);
+    // Taller than the fields need by the check line under them.
+    setFixedSize(317, 367);
     QFont windowFont(QStringLiteral("Tahoma"));
     windowFont.setPixelSize(11);
     setFont(windowFont);
 
     grp3 = new QGroupBox(QStringLiteral("设置内容"), this);
     grp3->setObjectName(QStringLiteral("grp3"));
-    grp3->setGeometry(8, 8, 297, 321);
+    grp3->setGeometry(8, 8, 297, 353);
 
     cbb1 = addCombo("cbb1", QStringLiteral("年："), 49, 20, 73, years(), QStringLiteral("二零零九"));
     cbb2 = addCombo("cbb2", QStringLiteral("公历月："), 49, 45, 73, months(), QStringLiteral("一"));
@@ -87,21 +95,87 @@ Tfrm_tmp::Tfrm_tmp(QWidget *parent) : QDialog(parent)
     chk2->setObjectName(QStringLiteral("chk2"));
     chk2->setGeometry(143, 250, 163, 17);
 
+    addCaption(QStringLiteral("日期："), 168, 23);
+    dtpDate = new QDateEdit(QDate::currentDate(), grp3);
+    dtpDate->setObjectName(QStringLiteral("dtpDate"));
+    dtpDate->setLocale(QLocale(QLocale::Chinese, QLocale::China));
+    dtpDate->setCalendarPopup(true);
+    dtpDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    dtpDate->calendarWidget()->setFirstDayOfWeek(Qt::Monday);
+    dtpDate->setGeometry(168, 20, 107, 21);
+    addCaption(QStringLiteral("时刻："), 197, 98);
+    dtpTime = new QTimeEdit(QTime(11, 58), grp3);
+    dtpTime->setObjectName(QStringLiteral("dtpTime"));
+    dtpTime->setDisplayFormat(QStringLiteral("HH:mm"));
+    dtpTime->setGeometry(197, 95, 78, 21);
+
+    lblCheck = new QLabel(grp3);
+    lblCheck->setObjectName(QStringLiteral("lblCheck"));
+    lblCheck->setWordWrap(true);
+    lblCheck->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette warning = lblCheck->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
+    lblCheck->setPalette(warning);
+    lblCheck->setGeometry(12, 270, 279, 30);
+
     btn2 = new QPushButton(QStringLiteral("确定"), grp3);
     btn2->setObjectName(QStringLiteral("btn2"));
-    btn2->setGeometry(49, 280, 75, 25);
+    btn2->setGeometry(49, 312, 75, 25);
     btn2->setDefault(true);
     connect(btn2, &QPushButton::clicked, this, &QDialog::accept);
     btn1 = new QPushButton(QStringLiteral("取消"), grp3);
     btn1->setObjectName(QStringLiteral("btn1"));
-    btn1->setGeometry(185, 280, 75, 25);
+    btn1->setGeometry(185, 312, 75, 25);
     connect(btn1, &QPushButton::clicked, this, &QDialog::reject);
 
     // The time edit comes last in the tab order, after the buttons.
-    const QList<QWidget *> order = {cbb1, cbb2, cbb3, cbb4, cbb5, cbb6, cbb10, edt3, edt5,
-                                    edt7, edt6, edt8, chk1, chk2, btn1, btn2,  edt1};
+    const QList<QWidget *> order = {cbb1, cbb2, cbb3, cbb4, cbb5, cbb6, cbb10, edt3,    edt5,   edt7,
+                                    edt6, edt8, chk1, chk2, btn1, btn2, edt1,  dtpDate, dtpTime};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
+
+    connect(dtpDate, &QDateEdit::dateChanged, this, [this](const QDate &date) {
+        if (!m_showingTypedDate) fillDate(date);
+    });
+    connect(dtpTime, &QTimeEdit::timeChanged, this, &Tfrm_tmp::fillTime);
+    for (QComboBox *combo : {cbb1, cbb2, cbb3, cbb4, cbb5, cbb6})
+        connect(combo, &QComboBox::editTextChanged, this, &Tfrm_tmp::checkDate);
+    checkDate();
+}
+
+void Tfrm_tmp::fillDate(const QDate &date)
+{
+    const chinesedate::CardDate texts = chinesedate::cardDate(date);
+    if (texts.year.isEmpty()) return;
+    m_filling = true;
+    cbb1->setEditText(texts.year);
+    cbb2->setEditText(texts.solarMonth);
+    cbb3->setEditText(texts.solarDay);
+    cbb4->setEditText(texts.lunarMonth);
+    cbb5->setEditText(texts.lunarDay);
+    cbb6->setEditText(texts.weekday);
+    m_filling = false;
+    checkDate();
+}
+
+void Tfrm_tmp::fillTime(const QTime &time)
+{
+    if (time.isValid()) edt1->setText(chinesedate::timeText(time));
+}
+
+void Tfrm_tmp::checkDate()
+{
+    if (m_filling) return;
+    const EventDetails d = details();
+    const chinesedate::CardDate typed{d.year, d.solarMonth, d.solarDay, d.lunarMonth, d.lunarDay, d.weekday};
+    lblCheck->setText(chinesedate::disagreements(typed).join(u'\n'));
+    // The calendar opens on the day the texts name, without filling anything back.
+    if (const std::optional<QDate> date = chinesedate::solarDate(d.year, d.solarMonth, d.solarDay);
+        date && *date != dtpDate->date()) {
+        m_showingTypedDate = true;
+        dtpDate->setDate(*date);
+        m_showingTypedDate = false;
+    }
 }
 
 EventDetails Tfrm_tmp::details() const

@@ -1,6 +1,8 @@
 // The event details dialog: date, weekday, time, kind of event, venue and names, entered once and
 // shown on every card. It holds its values in its controls for the whole run; the main window
-// reads them for the canvas and the print job reads them for the printed card.
+// reads them for the canvas and the print job reads them for the printed card. A calendar and a
+// clock fill the date and time texts; a line under the fields tells when the typed date texts no
+// longer describe one day.
 #pragma once
 
 #include "app/model/eventdetails.h"
@@ -10,9 +12,12 @@
 
 class QCheckBox;
 class QComboBox;
+class QDateEdit;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTimeEdit;
 
 class Tfrm_tmp : public QDialog {
     Q_OBJECT
@@ -40,8 +45,21 @@ public:
     QCheckBox *chk2;
     QPushButton *btn2;
     QPushButton *btn1;
+    QDateEdit *dtpDate; // fills year, solar and lunar month and day, and weekday
+    QTimeEdit *dtpTime; // fills the time text
+    QLabel *lblCheck;   // what the typed date texts disagree on; empty when they agree
+
+    // Fills the date texts from a calendar date.
+    void fillDate(const QDate &date);
+    // Fills the time text from a time of day.
+    void fillTime(const QTime &time);
 
 private:
+    // Rewrites the check line and, when the solar texts name a day, shows it in the calendar.
+    void checkDate();
+
+    bool m_filling = false;          // fillDate() is writing the texts
+    bool m_showingTypedDate = false; // checkDate() is moving the calendar
     QComboBox *addCombo(const char *name, const QString &caption, int left, int top, int width,
                         const QStringList &entries, const QString &initial);
     QLineEdit *addEdit(const char *name, const QString &caption, int left, int top, int width,

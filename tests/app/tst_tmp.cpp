@@ -1,13 +1,21 @@
 #include "app/ui/tmp.h"
 
+#include "app/model/chinesedate.h"
+
 #include "support/apptest.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
+#include <QTimeEdit>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +58,6 @@ TEST_F(EventDialog, startsWithItsStoredValues)
 {
     Tfrm_tmp dialog;
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("设置内容"));
-    EXPECT_EQ(dialog.size(), QSize(317, 335));
     const EventDetails d = dialog.details();
     EXPECT_EQ(d.year, QStringLiteral("二零零九"));
     EXPECT_EQ(d.solarMonth, QStringLiteral("一"));
@@ -72,7 +79,7 @@ TEST_F(EventDialog, listsHoldTheirEntriesExactlyAsStored)
 {
     Tfrm_tmp dialog;
     const QStringList years = entries(dialog.cbb1);
-    ASSERT_EQ(years.size(), 22);
+    ASSERT_EQ(years.size(), 22 + QDate::currentDate().year() + 10 - 2019);
     EXPECT_EQ(years.at(0), QStringLiteral("二\uFF10\uFF10九"));
     EXPECT_EQ(years.at(10), QStringLiteral("二\uFF10一九"));
     EXPECT_TRUE(years.at(11).isEmpty());
@@ -81,6 +88,8 @@ TEST_F(EventDialog, listsHoldTheirEntriesExactlyAsStored)
     EXPECT_EQ(years.at(14), QStringLiteral("二零一二")); // the second group has no 2011
     EXPECT_FALSE(years.contains(QStringLiteral("二零一一")));
     EXPECT_EQ(years.at(21), QStringLiteral("二零一九"));
+    EXPECT_EQ(years.at(22), QStringLiteral("二零二零"));
+    EXPECT_EQ(years.last(), chinesedate::yearText(QDate::currentDate().year() + 10));
 
     EXPECT_EQ(entries(dialog.cbb2).size(), 12);
     EXPECT_EQ(entries(dialog.cbb2).last(), QStringLiteral("十二"));
@@ -161,4 +170,54 @@ TEST_F(EventDialog, fieldsMapOntoTheItems)
         EXPECT_EQ(d.canvasText(n), canvas.at(n)) << n;
     EXPECT_EQ(d.printedText(16), QStringLiteral("考学送行"));
     EXPECT_EQ(d.printedText(9), QStringLiteral("和平饭店"));
+}
+
+TEST_F(EventDialog, calendarAndClockFillTheTexts)
+{
+    Tfrm_tmp dialog;
+    dialog.dtpDate->setDate(QDate(2025, 8, 14));
+    const EventDetails d = dialog.details();
+    EXPECT_EQ(QStringList({d.year, d.solarMonth, d.solarDay, d.lunarMonth, d.lunarDay, d.weekday}),
+              QStringList({QStringLiteral("二零二五"), QStringLiteral("八"), QStringLiteral("十四"),
+                           QStringLiteral("闰六"), QStringLiteral("廿一"), QStringLiteral("四")}));
+    EXPECT_TRUE(dialog.lblCheck->text().isEmpty());
+    dialog.dtpTime->setTime(QTime(18, 0));
+    EXPECT_EQ(dialog.edt1->text(), QStringLiteral("下午六点"));
+}
+
+TEST_F(EventDialog, typedTextsThatDisagreeAreToldNotRefused)
+{
+    Tfrm_tmp dialog;
+    dialog.dtpDate->setDate(QDate(2026, 12, 9));
+    dialog.cbb6->setEditText(QStringLiteral("五"));
+    EXPECT_EQ(dialog.lblCheck->text(), QStringLiteral("星期与日期不符：二零二六年十二月九日是星期三。"));
+    // Typing another solar day moves the calendar there without rewriting the other texts.
+    dialog.cbb3->setEditText(QStringLiteral("十一"));
+    EXPECT_EQ(dialog.dtpDate->date(), QDate(2026, 12, 11));
+    EXPECT_EQ(dialog.details().lunarDay, QStringLiteral("初一"));
+    EXPECT_EQ(dialog.lblCheck->text(),
+              QStringLiteral("农历与日期不符：二零二六年十二月十一日是农历十一月初三。"));
+    EXPECT_TRUE(dialog.btn2->isEnabled());
+
+    // On request, a picture of the dialog with its calendar open.
+    const QByteArray shots = qgetenv("TOVARO_SCREENSHOT_DIR");
+    if (shots.isEmpty()) return;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    // A press on the drop-down arrow at the right edge opens the calendar.
+    QTest::mouseClick(dialog.dtpDate, Qt::LeftButton, {},
+                      QPoint(dialog.dtpDate->width() - 6, dialog.dtpDate->height() / 2));
+    QWidget *popup = dialog.dtpDate->calendarWidget()->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+    const QPoint at = popup->mapToGlobal(QPoint()) - dialog.mapToGlobal(QPoint());
+    QPixmap picture(std::max(dialog.width(), at.x() + popup->width()),
+                    std::max(dialog.height(), at.y() + popup->height()));
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.drawPixmap(0, 0, dialog.grab());
+    painter.drawPixmap(at, popup->grab());
+    painter.end();
+    EXPECT_TRUE(
+        picture.save(QDir(QString::fromLocal8Bit(shots)).filePath(QStringLiteral("event_dialog.png"))));
+    popup->hide();
 }
