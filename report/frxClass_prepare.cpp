@@ -249,6 +249,28 @@ void TfrxReport::registerScriptFunctions()
                          });
 }
 
+namespace {
+
+// MIN or MAX whose second argument is a value, not a band: the smaller or larger of the two;
+// any other aggregate so called raises.
+script::Variant notAnAggregate(TfrxReport &report, const QString &function, const QString &expression,
+                               const script::Variant &second, const QString &flagsText)
+{
+    // Max(3, 7) is the larger of two values, as the same name is elsewhere in the language.
+    const bool min = function == QLatin1String("MIN"), max = function == QLatin1String("MAX");
+    const QString flags = flagsText.trimmed();
+    if ((min || max) && (flags.isEmpty() || flags == QLatin1String("0"))) {
+        const script::Variant first = report.Calc(expression);
+        if (first.isNull()) return second;
+        const int order = script::Variant::compare(first, second);
+        return (max ? order >= 0 : order <= 0) ? first : second;
+    }
+    throw script::ScriptError::runtime(
+        QStringLiteral("%1 的第二个参数不是带区：%2").arg(function, second.toString()));
+}
+
+} // namespace
+
 script::Variant TfrxReport::aggregateValue(const QString &function, const QString &expression,
                                            const QString &bandText, const QString &flagsText)
 {
@@ -257,7 +279,13 @@ script::Variant TfrxReport::aggregateValue(const QString &function, const QStrin
     if (!bandName.isEmpty() && bandName != QLatin1String("0")) {
         // A band named directly needs no compiled expression.
         band = dynamic_cast<TfrxBand *>(FindObject(bandName));
-        if (!band) band = dynamic_cast<TfrxBand *>(TfrxScriptObjects::componentOf(Calc(bandName)));
+        if (!band) {
+            const script::Variant second = Calc(bandName);
+            band = dynamic_cast<TfrxBand *>(TfrxScriptObjects::componentOf(second));
+            const bool zero = (second.isNumeric() && second.toFloat() == 0) || second.isNull();
+            if (!band && !zero)
+                return notAnAggregate(*this, function, expression, second, flagsText);
+        }
     }
     const QString flagsSource = flagsText.trimmed();
     bool literal = false;

@@ -20,6 +20,14 @@ Variant checked(double r)
     return Variant(r);
 }
 
+// An already whole Value as an integer; beyond 64 bits an invalid operation.
+qint64 wholeNumber(double v)
+{
+    if (!std::isfinite(v) || v >= 9223372036854775808.0 || v < -9223372036854775808.0)
+        fail(u"Invalid floating point operation"_s);
+    return qint64(v);
+}
+
 HostImpl unary(double (*f)(double))
 {
     return [f](HostCall &c) { return checked(f(c.args[0].floatValue())); };
@@ -31,12 +39,8 @@ void addArithmetic(Table &t)
 {
     t.add("function Round(E: Extended): Int64",
           [](HostCall &c) { return Variant(roundHalfEven(c.args[0].floatValue())); });
-    t.add("function Trunc(E: Extended): Int64", [](HostCall &c) {
-        double v = std::trunc(c.args[0].floatValue());
-        if (!std::isfinite(v) || v >= 9223372036854775808.0 || v < -9223372036854775808.0)
-            fail(u"Invalid floating point operation"_s);
-        return Variant(qint64(v));
-    });
+    t.add("function Trunc(E: Extended): Int64",
+          [](HostCall &c) { return Variant(wholeNumber(std::trunc(c.args[0].floatValue()))); });
     t.add("function Int(E: Extended): Extended",
           [](HostCall &c) { return Variant(std::trunc(c.args[0].floatValue())); });
     t.add("function Frac(E: Extended): Extended", [](HostCall &c) {
@@ -72,6 +76,22 @@ void addArithmetic(Table &t)
         return Variant(std::log(v));
     });
     t.add("function Pi: Extended", [](HostCall &) { return Variant(std::numbers::pi); });
+    t.add("function Sqr(E: Variant): Variant", [](HostCall &c) {
+        const Variant &v = c.args[0];
+        if (v.type() == Variant::Type::Integer || v.type() == Variant::Type::Int64) return Variant::multiply(v, v);
+        return checked(v.floatValue() * v.floatValue());
+    });
+    t.add("function Power(Base, Exponent: Extended): Extended", [](HostCall &c) {
+        const double base = c.args[0].floatValue(), exponent = c.args[1].floatValue();
+        if (base == 0 && exponent < 0) fail(u"Floating point division by zero"_s);
+        return checked(std::pow(base, exponent));
+    });
+    t.add("function Odd(X: Int64): Boolean", [](HostCall &c) { return Variant((c.args[0].int64Value() & 1) != 0); });
+    t.add("function Ceil(X: Extended): Integer",
+          [](HostCall &c) { return Variant(wholeNumber(std::ceil(c.args[0].floatValue()))); });
+    t.add("function Floor(X: Extended): Integer",
+          [](HostCall &c) { return Variant(wholeNumber(std::floor(c.args[0].floatValue()))); });
+    t.constants.insert(u"maxint"_s, Variant(std::numeric_limits<int>::max()));
 }
 
 } // namespace script::library::detail

@@ -62,6 +62,21 @@ void addConversions(Table &t)
         if (!v) fail(u"'%1' is not a valid integer value"_s.arg(c.args[0].stringRef()));
         return Variant(*v).convertedTo(Variant::Type::Int64);
     });
+    t.add("function StrToIntDef(S: String; Default: Integer): Integer", [](HostCall &c) {
+        auto v = integerText(c.args[0].stringRef(), false);
+        return v ? Variant(*v) : c.args[1];
+    });
+    t.add("function StrToFloatDef(S: String; Default: Extended): Extended", [](HostCall &c) {
+        auto v = formats::textToFloat(c.args[0].stringRef());
+        return v ? Variant(*v) : c.args[1];
+    });
+    t.add("function IntToHex(Value: Variant; Digits: Integer): String", [](HostCall &c) {
+        // A value within 32 bits is written as a 32-bit one: IntToHex(-1, 1) is FFFFFFFF.
+        const qint64 v = c.args[0].toInt64();
+        const bool narrow = v >= std::numeric_limits<int>::min() && v <= std::numeric_limits<int>::max();
+        QString s = QString::number(narrow ? quint64(quint32(v)) : quint64(v), 16).toUpper();
+        return Variant(s.rightJustified(std::clamp(c.args[1].toInt(), 0, 4096), u'0'));
+    });
     t.add("function StrToFloat(S: String): Extended", [](HostCall &c) {
         auto v = formats::textToFloat(c.args[0].stringRef());
         if (!v) fail(u"'%1' is not a valid floating point value"_s.arg(c.args[0].stringRef()));

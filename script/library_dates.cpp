@@ -3,11 +3,50 @@
 #include "script/fsScript.h"
 #include "script/library_p.h"
 
+#include <QDate>
+
 #include <cmath>
 
 using namespace Qt::StringLiterals;
 
 namespace script::library::detail {
+
+namespace {
+
+constexpr qint64 MSecsPerDay = 86400000;
+
+// Whole milliseconds since day zero, the time of day counted from the start of its day also
+// before day zero (-1.25 is six in the morning of 1899-12-29).
+qint64 milliseconds(double dateTime)
+{
+    if (!std::isfinite(dateTime) || std::fabs(dateTime) > 1e7) fail(u"Invalid argument to date encode"_s);
+    const double day = std::trunc(dateTime);
+    return qint64(day) * MSecsPerDay + qint64(std::llround(std::fabs(dateTime - day) * MSecsPerDay));
+}
+
+QDate dateOf(double dateTime)
+{
+    int y, m, d;
+    formats::decodeDate(dateTime, y, m, d);
+    return QDate(y, m, d);
+}
+
+// The same day Count months on, the day cut to the new month's length, the time kept.
+double incMonth(double dateTime, qint64 count)
+{
+    int y, m, d;
+    formats::decodeDate(dateTime, y, m, d);
+    const qint64 months = qint64(y) * 12 + (m - 1) + std::clamp<qint64>(count, -200000, 200000);
+    const int year = int(months / 12), month = int(months % 12) + 1;
+    auto date = year >= 1 && year <= 9999
+                    ? formats::encodeDate(year, month, std::min(d, formats::daysInMonth(year, month)))
+                    : std::nullopt;
+    if (!date) fail(u"Invalid argument to date encode"_s);
+    const double time = std::fabs(dateTime - std::trunc(dateTime));
+    return *date >= 0 ? *date + time : *date - time;
+}
+
+} // namespace
 
 void addDates(Table &t)
 {
@@ -68,6 +107,20 @@ void addDates(Table &t)
             return Variant(which == 0 ? d : which == 1 ? m : y);
         };
     };
+    t.add("function IncMonth(Date: TDateTime; NumberOfMonths: Integer = 1): TDateTime", [](HostCall &c) {
+        return Variant::fromDateTime(incMonth(c.args[0].floatValue(), c.args[1].int64Value()));
+    });
+    t.add("function IncDay(Value: TDateTime; NumberOfDays: Integer = 1): TDateTime", [](HostCall &c) {
+        return Variant::fromDateTime(c.args[0].floatValue() + double(c.args[1].int64Value()));
+    });
+    t.add("function DaysBetween(ANow, AThen: TDateTime): Integer", [](HostCall &c) {
+        const qint64 span = std::abs(milliseconds(c.args[0].floatValue()) - milliseconds(c.args[1].floatValue()));
+        return Variant(span / MSecsPerDay);
+    });
+    t.add("function WeekOf(Value: TDateTime): Integer",
+          [](HostCall &c) { return Variant(dateOf(c.args[0].floatValue()).weekNumber()); });
+    t.add("function DayOfTheWeek(Value: TDateTime): Integer",
+          [](HostCall &c) { return Variant(dateOf(c.args[0].floatValue()).dayOfWeek()); });
     t.add("function DayOf(Date: TDateTime): Integer", part(0));
     t.add("function MonthOf(Date: TDateTime): Integer", part(1));
     t.add("function YearOf(Date: TDateTime): Integer", part(2));

@@ -58,6 +58,48 @@ int compareText(const QString &a, const QString &b)
     return int(a.size() - b.size());
 }
 
+// Blanks and control characters at the chosen ends, as the standard library trims.
+QString trimmed(const QString &s, bool left, bool right)
+{
+    qsizetype b = 0, e = s.size();
+    while (left && b < e && s.at(b).unicode() <= ' ')
+        ++b;
+    while (right && e > b && s.at(e - 1).unicode() <= ' ')
+        --e;
+    return s.mid(b, e - b);
+}
+
+// The members of StringReplace's flag set.
+constexpr int ReplaceAll = 0;
+constexpr int IgnoreCase = 1;
+
+bool hasFlag(const Variant &set, int flag)
+{
+    if (!set.isArray()) return !set.isNull() && set.toInt64() == flag;
+    for (qint64 i = 0, n = set.arrayCount(); i < n; ++i)
+        if (set.at(set.arrayLow() + i).toInt64() == flag) return true;
+    return false;
+}
+
+// The first occurrence of Old, or every one left to right without rescanning what was put in.
+QString stringReplace(const QString &s, const QString &old, const QString &replacement, bool all,
+                      bool ignoreCase)
+{
+    if (old.isEmpty()) return s;
+    const Qt::CaseSensitivity cs = ignoreCase ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype at = s.indexOf(old, 0, cs); at >= 0; at = s.indexOf(old, from, cs)) {
+        out += QStringView(s).mid(from, at - from);
+        out += replacement;
+        Variant::checkLength(out.size());
+        from = at + old.size();
+        if (!all) break;
+    }
+    out += QStringView(s).mid(from);
+    return out;
+}
+
 } // namespace
 
 void addStrings(Table &t)
@@ -95,16 +137,27 @@ void addStrings(Table &t)
           [](HostCall &c) { return Variant(c.args[0].stringRef().toUpper()); });
     t.add("function Lowercase(S: String): String",
           [](HostCall &c) { return Variant(c.args[0].stringRef().toLower()); });
-    t.add("function Trim(S: String): String", [](HostCall &c) {
-        // Blanks and control characters at both ends, as the standard library trims.
-        const QString &s = c.args[0].stringRef();
-        qsizetype b = 0, e = s.size();
-        while (b < e && s.at(b).unicode() <= ' ')
-            ++b;
-        while (e > b && s.at(e - 1).unicode() <= ' ')
-            --e;
-        return Variant(s.mid(b, e - b));
+    t.add("function Trim(S: String): String",
+          [](HostCall &c) { return Variant(trimmed(c.args[0].stringRef(), true, true)); });
+    t.add("function TrimLeft(S: String): String",
+          [](HostCall &c) { return Variant(trimmed(c.args[0].stringRef(), true, false)); });
+    t.add("function TrimRight(S: String): String",
+          [](HostCall &c) { return Variant(trimmed(c.args[0].stringRef(), false, true)); });
+    t.add("function AnsiUpperCase(S: String): String",
+          [](HostCall &c) { return Variant(c.args[0].stringRef().toUpper()); });
+    t.add("function AnsiLowerCase(S: String): String",
+          [](HostCall &c) { return Variant(c.args[0].stringRef().toLower()); });
+    t.add("function QuotedStr(S: String): String", [](HostCall &c) {
+        QString s = c.args[0].stringRef();
+        return Variant(u'\'' + s.replace(u'\'', u"''"_s) + u'\'');
     });
+    t.add("function StringReplace(S, OldPattern, NewPattern: String; Flags: Variant = Null): String",
+          [](HostCall &c) {
+              return Variant(stringReplace(c.args[0].stringRef(), c.args[1].stringRef(), c.args[2].stringRef(),
+                                           hasFlag(c.args[3], ReplaceAll), hasFlag(c.args[3], IgnoreCase)));
+          });
+    t.constants.insert(u"rfreplaceall"_s, Variant(ReplaceAll));
+    t.constants.insert(u"rfignorecase"_s, Variant(IgnoreCase));
     t.add("function NameCase(S: String): String",
           [](HostCall &c) { return Variant(nameCase(c.args[0].stringRef())); });
     t.add("function CompareText(S1, S2: String): Integer",

@@ -140,6 +140,19 @@ TEST(frxClassExpressions, iifEvaluatesOnlyTheChosenBranch)
     EXPECT_EQ(report.Calc(u"IIF(2 < 1, 1 div 0, 'no')"_s), script::Variant(u"no"_s));
 }
 
+TEST(frxClassExpressions, anAggregateNameWithTwoValuesIsNoAggregate)
+{
+    TfrxReport report;
+    ASSERT_TRUE(report.CompileReportScript());
+    EXPECT_EQ(report.Calc(u"Max(3, 7)"_s), script::Variant(7));
+    EXPECT_EQ(report.Calc(u"MIN(3, 1 + 1)"_s), script::Variant(2));
+    EXPECT_EQ(report.Calc(u"Max(2.5, 1)"_s), script::Variant(2.5));
+    EXPECT_THROW(report.Calc(u"SUM(3, 7)"_s), std::exception);
+    EXPECT_THROW(report.Calc(u"AVG(3, 'x')"_s), std::exception);
+    EXPECT_TRUE(report.ErrorList.Text().contains(u"SUM 的第二个参数不是带区：7"_s))
+        << report.ErrorList.Text().toStdString();
+}
+
 TEST(frxClassExpressions, otherScriptLanguagesAreRefusedClearly)
 {
     Report f;

@@ -2,6 +2,8 @@
 #include "script/formats.h"
 #include "script/fsScript.h"
 
+#include <QLocale>
+
 #include <gtest/gtest.h>
 
 using namespace script;
@@ -207,6 +209,48 @@ TEST(library, conversionsAndValidation)
     EXPECT_EVAL(u"fr1in + fr1CharY", u"113");
     EXPECT_EVAL(u"Random(1)", u"0");
     EXPECT_EVAL(u"(Random >= 0) and (Random < 1)", u"True");
+}
+
+TEST(library, addedRoutinesMatchTheStandardOnes)
+{
+    // The results must not follow the process locale: run once in Chinese, once in English.
+    for (QLocale::Language language : {QLocale::Chinese, QLocale::English}) {
+        QLocale::setDefault(QLocale(language));
+        EXPECT_EVAL(u"IntToHex(255, 4) + IntToHex(-1, 1) + IntToHex(StrToInt64('-4294967297'), 1)",
+                    u"00FFFFFFFFFFFFFFFFFEFFFFFFFF");
+        EXPECT_EVAL(u"StrToIntDef(' 12 ', 5) + StrToIntDef('1.5', 5) + StrToIntDef('', -1)", u"16");
+        EXPECT_EVAL(u"StrToFloatDef('2.5', 0) + StrToFloatDef('2,5', 1)", u"3.5");
+        EXPECT_EVAL(u"'[' + TrimLeft(#9' a ') + '|' + TrimRight(' b '#13#10) + ']'", u"[a | b]");
+        EXPECT_EVAL(u"StringReplace('aAbaA', 'a', '-', [])", u"-AbaA");
+        EXPECT_EVAL(u"StringReplace('aAbaA', 'a', 'aa', [rfReplaceAll])", u"aaAbaaA");
+        EXPECT_EVAL(u"StringReplace('aAbaA', 'A', '', [rfReplaceAll, rfIgnoreCase])", u"b");
+        EXPECT_EVAL(u"StringReplace('abc', '', 'x', [rfReplaceAll])", u"abc");
+        EXPECT_EVAL(u"AnsiUpperCase('straße ä') + AnsiLowerCase('ÄB中')", u"STRASSE Ääb中");
+        EXPECT_EVAL(u"QuotedStr('it''s')", u"'it''s'");
+        EXPECT_EVAL(u"Sqr(-3) + Sqr(0.5)", u"9.25");
+        EXPECT_EVAL(u"Power(2, 10) + Power(4, 0.5) + Power(0, 0)", u"1027");
+        EXPECT_EVAL(u"Power(-8, 1/3)", u"error: Invalid floating point operation");
+        EXPECT_EVAL(u"Power(0, -1)", u"error: Floating point division by zero");
+        EXPECT_EVAL(u"Power(10, 400)", u"error: Floating point overflow");
+        EXPECT_EVAL(u"Odd(-3) and not Odd(4)", u"True");
+        EXPECT_EVAL(u"IntToStr(Ceil(-0.5)) + IntToStr(Ceil(1.1)) + IntToStr(Floor(-1.1))", u"02-2");
+        EXPECT_EVAL(u"Floor(1e30)", u"error: Invalid floating point operation");
+        EXPECT_EVAL(u"MaxInt", u"2147483647");
+        EXPECT_EVAL(u"DateToStr(IncMonth(EncodeDate(2024, 1, 31)))", u"2024-02-29");
+        EXPECT_EVAL(u"DateToStr(IncMonth(EncodeDate(2024, 3, 31), -13))", u"2023-02-28");
+        EXPECT_EVAL(u"FormatDateTime('yyyy-mm-dd hh:nn', IncMonth(-1.25))", u"1900-01-29 06:00");
+        EXPECT_EVAL(u"IncMonth(EncodeDate(9999, 12, 1))", u"error: Invalid argument to date encode");
+        EXPECT_EVAL(u"DateToStr(IncDay(EncodeDate(2024, 2, 28), 2)) + DateToStr(IncDay(EncodeDate(2024, 1, 1), -1))",
+                    u"2024-03-012023-12-31");
+        EXPECT_EVAL(u"DaysBetween(EncodeDate(2024, 3, 1), EncodeDate(2024, 3, 5) + EncodeTime(23, 59, 0, 0))", u"4");
+        EXPECT_EVAL(u"DaysBetween(EncodeDate(2024, 3, 5), EncodeDate(2024, 3, 4) + EncodeTime(0, 0, 0, 1))", u"0");
+        EXPECT_EVAL(u"IntToStr(WeekOf(EncodeDate(2021, 1, 3))) + IntToStr(WeekOf(EncodeDate(2024, 12, 30)))", u"531");
+        EXPECT_EVAL(u"IntToStr(DayOfTheWeek(EncodeDate(2024, 3, 4))) + IntToStr(DayOfTheWeek(EncodeDate(2024, 3, 10)))",
+                    u"17");
+        EXPECT_EVAL(u"IntToStr(YearOf(EncodeDate(2024, 3, 4))) + IntToStr(MonthOf(EncodeDate(2024, 3, 4)))", u"20243");
+        EXPECT_EVAL(u"Format('%.1f|%g', [2.25, 1e20]) + FormatFloat('#,##0.0', 1234.25)", u"2.3|1E201,234.3");
+    }
+    QLocale::setDefault(QLocale::c());
 }
 
 TEST(library, showMessageGoesToTheHost)
