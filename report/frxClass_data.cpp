@@ -6,6 +6,8 @@
 #include "report/frxRes.h"
 #include "script/formats.h"
 
+#include <utility>
+
 namespace frx {
 
 namespace {
@@ -250,9 +252,10 @@ QString TfrxReport::EvaluateAndFormat(TfrxCustomMemoView *memo, QString expressi
 
 script::Variant TfrxReport::Calc(const QString &expression)
 {
+    TfrxReportRun &r = run();
+    const bool forScript = std::exchange(r.calcForScript, false);
     script::Variant value;
     if (ResolveName(expression, value)) return value;
-    TfrxReportRun &r = run();
     QString message;
     try {
         const QString key = expression.toLower();
@@ -275,6 +278,7 @@ script::Variant TfrxReport::Calc(const QString &expression)
     } catch (const platform::Error &e) {
         message = e.message();
     }
+    if (forScript) throw platform::Error(message);
     if (!CurObject.isEmpty()) message = CurObject + QStringLiteral(": ") + message;
     ErrorList.Add(message);
     throw platform::Error(message);

@@ -240,12 +240,7 @@ void TfrxReport::registerScriptFunctions()
         });
     r.script.addFunction(QStringLiteral("function Calc(const Expr: String): Variant"),
                          [this](script::HostCall &call) {
-                             try {
-                                 return Calc(call.args.at(0).toString());
-                             } catch (const platform::Error &e) {
-                                 throw script::ScriptError::runtime(
-                                     QStringLiteral("Error in Calc expression: ") + e.message());
-                             }
+                             return run().objects.calcForScript(call.args.at(0).toString());
                          });
 }
 

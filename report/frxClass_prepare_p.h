@@ -41,6 +41,9 @@ public:
     // Asks the running report script and expressions to stop.
     void requestStop();
     bool preparing() const;
+    // The script's Calc: the value of an expression; a failure raises "Error in Calc expression: "
+    // and the message into the script, without touching the error list.
+    script::Variant calcForScript(const QString &expression);
 
 private:
     class PropertyObject;
@@ -75,6 +78,9 @@ struct TfrxReportRun : public TfrxProgressListener {
     // The language expressions compile in, taken at each compilation of the report script.
     QString language = QStringLiteral("PascalScript");
     bool preparing = false; // inside PrepareReport
+    // Set by calcForScript for the one Calc it calls: that failure goes back to the script, which
+    // may catch it, instead of into the error list.
+    bool calcForScript = false;
     QTimer timer;
     std::unique_ptr<TfrxPreviewWindow> ownPreview;
     std::unique_ptr<TfrxProgressWindow> progressWindow; // made on the first progress event

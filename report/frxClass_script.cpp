@@ -451,11 +451,7 @@ private:
     {
         if (is(name, "Calc"_L1)) {
             expectArguments(name, args, 1);
-            try {
-                result = report.Calc(args[0].toString());
-            } catch (const platform::Error &e) {
-                throw platform::Error(u"Error in Calc expression: "_s + e.message());
-            }
+            result = m_host.calcForScript(args[0].toString());
             return true;
         }
         const bool load = is(name, "LoadFromFile"_L1), save = is(name, "SaveToFile"_L1);
@@ -608,6 +604,17 @@ void TfrxScriptObjects::requestStop()
 bool TfrxScriptObjects::preparing() const
 {
     return m_run.preparing;
+}
+
+script::Variant TfrxScriptObjects::calcForScript(const QString &expression)
+{
+    try {
+        m_run.calcForScript = true;
+        return m_run.report->Calc(expression);
+    } catch (const platform::Error &e) {
+        m_run.calcForScript = false;
+        throw script::ScriptError::runtime(u"Error in Calc expression: "_s + e.message());
+    }
 }
 
 } // namespace frx

@@ -280,7 +280,8 @@ void TfrxEngine::AddPage()
         }
         if ((KeepingHeader || item.AddedInKeep) && !KeepingFooter) continue;
         const bool dataHeader = dynamic_cast<TfrxHeader *>(band) != nullptr;
-        if (dataHeader && band == BandCausingBreak) continue;
+        // No data header on the pages a vertical band's row continues on, nor above the band that broke.
+        if (dataHeader && (band == BandCausingBreak || SuppressHeaders)) continue;
         const int savedLine = CurrentLine, savedThrough = CurrentLineThrough;
         CurrentLine = band->RowNo;
         CurrentLineThrough = band->RowNoThrough;

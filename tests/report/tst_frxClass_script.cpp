@@ -273,3 +273,22 @@ TEST(frxClassScript, reportMethodsThatWouldReplaceTheRunningReportAreRefused)
     EXPECT_FALSE(f.prepare());
     EXPECT_TRUE(f.report.ErrorList.Text().contains(u"Error in Calc expression: "_s));
 }
+
+TEST(frxClassScript, aCalcFailureTheScriptCatchesLeavesTheErrorListEmpty)
+{
+    Report f;
+    f.setGuests({u"a"_s});
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 40);
+    Report::memo(row, u"Memo1"_s, 0, 20, u"[Report.Variables['结果']]"_s);
+    f.report.ScriptText = {
+        u"begin"_s,
+        u"  try Report.Calc('1 div 0') except Report.Variables['结果'] := ExceptionMessage end;"_s,
+        u"end."_s};
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    EXPECT_EQ(f.texts(u"Memo1"_s), QStringList{u"Error in Calc expression: Division by zero"_s});
+    // Uncaught, it stops the run with the same text and no object name before it.
+    f.report.ScriptText = {u"begin Report.Calc('1 div 0'); end."_s};
+    EXPECT_FALSE(f.prepare());
+    EXPECT_TRUE(f.report.ErrorList.Text().contains(u"Error in Calc expression: Division by zero"_s))
+        << f.report.ErrorList.Text().toStdString();
+}

@@ -280,6 +280,17 @@ TEST(frxEngineVertical, columnsBeyondThePageWidthGoToTheNextPageAtTheSameRowPlac
               (QStringList{u"cell 10 0 r2d"_s, u"cell 260 0 r2e"_s}));
 }
 
+TEST(frxEngineVertical, aRepeatedHeaderIsNotRepeatedOnThePagesOfColumnsBeyondTheWidth)
+{
+    CrossTab f({u"r1"_s}, {u"a"_s, u"b"_s, u"c"_s, u"d"_s});
+    auto *header = f.band<TfrxHeader>(f.page, u"Header1"_s, 0, 10);
+    header->ReprintOnNewPage = true;
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    ASSERT_EQ(f.pages().Count(), 2);
+    EXPECT_EQ(f.bandsOn(0), (QStringList{u"Header1@0"_s, u"MasterData1@10"_s}));
+    EXPECT_EQ(f.bandsOn(1), (QStringList{u"MasterData1@10"_s}));
+}
+
 TEST(frxEngineVertical, totalsUnderAColumnAreThatColumnsAndRowTotalsRestartEachRow)
 {
     // Rows 1, 2, 3 across columns 10, 20; every cell is row x column.
