@@ -334,12 +334,29 @@ bool TfrxReport::ResolveName(const QString &name, script::Variant &value)
     }
     const int index = Variables.IndexOf(name);
     if (index >= 0) {
-        const script::Variant &v = Variables.Items(index)->Value;
+        // A copy: the expression may change the variables while it runs.
+        const script::Variant v = Variables.Items(index)->Value;
         // A string is an expression, unless it spans lines: then it is the text itself.
-        if (v.isString() && !v.stringRef().contains(QStringLiteral("\r\n")))
-            value = Calc(v.stringRef());
-        else
+        if (v.isString() && !v.stringRef().contains(QStringLiteral("\r\n"))) {
+            // A variable whose expression names itself, directly or through others, is refused
+            // where the circle closes instead of being followed until the stack runs out.
+            const QString key = name.toLower();
+            if (r.resolving.contains(key)) {
+                QString message = QStringLiteral("变量 %1 循环引用了自身").arg(name);
+                if (!CurObject.isEmpty()) message = CurObject + QStringLiteral(": ") + message;
+                throw platform::Error(message);
+            }
+            r.resolving.append(key);
+            try {
+                value = Calc(v.stringRef());
+            } catch (...) {
+                r.resolving.removeLast();
+                throw;
+            }
+            r.resolving.removeLast();
+        } else {
             value = v;
+        }
         return true;
     }
     const int global = frxGlobalVariables().IndexOf(name);

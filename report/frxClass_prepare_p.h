@@ -81,6 +81,7 @@ struct TfrxReportRun : public TfrxProgressListener {
     // Set by calcForScript for the one Calc it calls: that failure goes back to the script, which
     // may catch it, instead of into the error list.
     bool calcForScript = false;
+    QStringList resolving;  // the variables being calculated, lower case, outermost first
     QTimer timer;
     std::unique_ptr<TfrxPreviewWindow> ownPreview;
     std::unique_ptr<TfrxProgressWindow> progressWindow; // made on the first progress event

@@ -206,12 +206,15 @@ private:
     void attach(platform::Cursor *cursor);
     void rebuildFieldList();
     void beforeClose();
-    void openIfNeeded();
+    // The cursor, opened; raises platform::Error with the "dbNotConn" text when there is none.
+    platform::Cursor *openCursor();
+    void forgetCursor();
     const Field *findField(const QString &name) const;
 
     platform::Cursor *m_dataSet = nullptr;
     HostDataSource *m_dataSource = nullptr;
     platform::Cursor *m_observed = nullptr; // the cursor this data set listens to
+    platform::Cursor *m_opened = nullptr;   // the cursor Open opened
     platform::Bookmark m_bookmark;
     std::vector<Field> m_fields; // sorted by name, case ignored
     bool m_initialized = false;

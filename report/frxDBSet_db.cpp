@@ -61,8 +61,18 @@ TfrxDBDataset::~TfrxDBDataset()
     attach(nullptr);
 }
 
+void TfrxDBDataset::forgetCursor()
+{
+    // The cursor is still alive here: the bookmark goes back to the cursor that made it.
+    if (m_bookmark && m_opened) m_opened->releaseBookmark(m_bookmark);
+    m_bookmark.reset();
+    m_opened = nullptr;
+    m_initialized = false;
+}
+
 void TfrxDBDataset::SetDataSet(platform::Cursor *cursor)
 {
+    if (cursor != source()) forgetCursor();
     m_dataSet = cursor;
     m_dataSource = nullptr;
     if (m_observed && m_observed != cursor) attach(nullptr);
@@ -70,6 +80,7 @@ void TfrxDBDataset::SetDataSet(platform::Cursor *cursor)
 
 void TfrxDBDataset::SetDataSource(HostDataSource *dataSource)
 {
+    if (dataSource != m_dataSource || m_dataSet) forgetCursor();
     m_dataSource = dataSource;
     m_dataSet = nullptr;
     if (m_observed && m_observed != source()) attach(nullptr);
@@ -112,9 +123,19 @@ void TfrxDBDataset::Finalize()
     m_initialized = false;
 }
 
-void TfrxDBDataset::openIfNeeded()
+platform::Cursor *TfrxDBDataset::openCursor()
 {
     if (!m_initialized) Open();
+    // A cursor detached or swapped after opening is not called: the data set opens again.
+    platform::Cursor *cursor = source();
+    if (!cursor || cursor != m_opened) {
+        m_initialized = false;
+        m_opened = nullptr;
+        m_bookmark.reset();
+        Open();
+        cursor = source();
+    }
+    return cursor;
 }
 
 void TfrxDBDataset::Open()
@@ -124,6 +145,7 @@ void TfrxDBDataset::Open()
     if (!cursor)
         throw platform::Error(frxGet(QStringLiteral("dbNotConn")).replace(QStringLiteral("%s"), Name()));
     m_initialized = true;
+    m_opened = cursor;
     cursor->open();
     rebuildFieldList();
     if (m_bookmark) cursor->releaseBookmark(m_bookmark);
@@ -207,8 +229,7 @@ const TfrxDBDataset::Field *TfrxDBDataset::findField(const QString &name) const
 
 void TfrxDBDataset::First()
 {
-    openIfNeeded();
-    platform::Cursor *cursor = source();
+    platform::Cursor *cursor = openCursor();
     if (RangeBegin == rbCurrent && m_bookmark)
         cursor->gotoBookmark(m_bookmark);
     else
@@ -219,8 +240,7 @@ void TfrxDBDataset::First()
 
 void TfrxDBDataset::Next()
 {
-    openIfNeeded();
-    platform::Cursor *cursor = source();
+    platform::Cursor *cursor = openCursor();
     m_eof = false;
     if (RangeEnd == reCurrent && m_bookmark && !cursor->eof() &&
         cursor->compareBookmarks(cursor->bookmark(), m_bookmark) == 0) {
@@ -233,27 +253,24 @@ void TfrxDBDataset::Next()
 
 void TfrxDBDataset::Prior()
 {
-    openIfNeeded();
-    source()->prior();
+    openCursor()->prior();
     TfrxDataSet::Prior();
 }
 
 bool TfrxDBDataset::Eof()
 {
-    openIfNeeded();
-    const bool baseEof = TfrxDataSet::Eof();
-    return baseEof || source()->eof() || m_eof;
+    platform::Cursor *cursor = openCursor();
+    return TfrxDataSet::Eof() || cursor->eof() || m_eof;
 }
 
 script::Variant TfrxDBDataset::Value(const QString &fieldName)
 {
-    openIfNeeded();
+    platform::Cursor *cursor = openCursor();
     const Field *field = findField(fieldName);
     if (!field || field->index < 0) {
         fieldNotFound(fieldName);
         return {};
     }
-    platform::Cursor *cursor = source();
     const platform::FieldInfo info = cursor->field(field->index);
     const QVariant value = cursor->value(info.name);
     if (value.isNull()) return {};
@@ -263,8 +280,7 @@ script::Variant TfrxDBDataset::Value(const QString &fieldName)
 
 QString TfrxDBDataset::DisplayText(const QString &fieldName)
 {
-    openIfNeeded();
-    platform::Cursor *cursor = source();
+    platform::Cursor *cursor = openCursor();
     if (!cursor->isOpen()) return fieldReference(UserName(), fieldName);
     if (m_fields.empty()) return cursor->displayText(fieldName);
     const Field *field = findField(fieldName);
@@ -299,15 +315,14 @@ TfrxFieldType TfrxDBDataset::FieldType(const QString &fieldName)
 
 bool TfrxDBDataset::IsBlobField(const QString &fieldName)
 {
-    openIfNeeded();
+    platform::Cursor *cursor = openCursor();
     const Field *field = findField(fieldName);
-    return field && field->index >= 0 && source()->field(field->index).kind == platform::FieldKind::Blob;
+    return field && field->index >= 0 && cursor->field(field->index).kind == platform::FieldKind::Blob;
 }
 
 int TfrxDBDataset::RecordCount()
 {
-    openIfNeeded();
-    return source()->recordCount();
+    return openCursor()->recordCount();
 }
 
 void TfrxDBDataset::AssignBlobTo(const QString &fieldName, TfrxWideStrings &target)

@@ -424,12 +424,15 @@ void TfrxEngine::ShowPageObjects()
         QList<TfrxComponent *> &views;
         TfrxReportPage *page;
         TfrxNullBand &band;
+        std::unordered_map<TfrxBand *, BandState> &states;
         ~Restore()
         {
             for (TfrxComponent *view : views)
                 view->SetParent(page);
+            // A later band may be built at this address: it must not find this one's shift targets.
+            states.erase(&band);
         }
-    } restore{views, ActivePage, band};
+    } restore{views, ActivePage, band, m_bandStates};
     for (TfrxComponent *view : views)
         view->SetParent(&band);
     band.AlignChildren();

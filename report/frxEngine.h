@@ -153,6 +153,7 @@ private:
         TfrxDataSet *dataSet = nullptr;
         bool shiftTargetsBuilt = false;
         QList<TfrxComponent *> shiftTargets; // objects with no other object above them
+        QList<TfrxComponent *> shiftOrder;   // all objects, every one after those above it
     };
     struct ObjectState {
         QList<TfrxComponent *> shiftTargets; // objects directly below
@@ -218,7 +219,8 @@ private:
     void PrepareBand(TfrxBand *band);
     void FinishBand(TfrxBand *band);
     void BuildShiftTargets(TfrxBand *band);
-    void ShiftObjects(TfrxComponent *parent, Extended delta);
+    // Moves the objects below grown objects, each once.
+    void ShiftObjects(TfrxBand *band);
     void DrawSplitBand(TfrxBand *band);
     void RepeatBandData(TfrxBand *band);
 
@@ -226,6 +228,8 @@ private:
     void ShowSubreports(TfrxBand *band);
     void CaptureSubreports(TfrxBand *band);
     void captureCopy(TfrxBand *band);
+    // Runs the subreport's page, unless that page is already running: then an error line.
+    void runSubreport(TfrxSubreport *sub);
 
     // ---- vertical bands (frxEngine_vertical.cpp)
     void moveCrossingObjects(TfrxReportPage *page);
@@ -236,6 +240,8 @@ private:
 
     TfrxAggregateList m_aggregates;
     TfrxHeaderList m_headerList;
+    TfrxBand *m_pageStartBand = nullptr;         // the band AddPage is showing at a page's top
+    QList<TfrxReportPage *> m_subreportPages;    // the subreport pages running, outermost first
     std::unordered_map<TfrxBand *, BandState> m_bandStates;
     QHash<TfrxComponent *, ObjectState> m_objectStates;
     QHash<TfrxReportPage *, QList<TfrxDataBand *>> m_masterBands;

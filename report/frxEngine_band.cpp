@@ -8,6 +8,8 @@ namespace frx {
 namespace {
 
 constexpr Extended Tolerance = 0.0001;
+// Blank parts in a row a split band may emit before its objects are taken to be out of reach.
+constexpr int MaxEmptyParts = 1000;
 
 struct Area {
     Extended x, y, x1, y1;
@@ -85,7 +87,7 @@ void TfrxEngine::PrepareBand(TfrxBand *band)
         }
     }
     if (!bandVisible) return;
-    if (grown) ShiftObjects(band, 0);
+    if (grown) ShiftObjects(band);
     if (captured) CaptureSubreports(band);
     Extended bottom = 0;
     const TfrxComponent *lowest = nullptr;
@@ -152,6 +154,9 @@ void TfrxEngine::BuildShiftTargets(TfrxBand *band)
     order[0].area = {band->AbsLeft(), band->AbsTop() - 2, band->AbsLeft() + band->Width(),
                      band->AbsTop() - 1};
     QList<TfrxComponent *> sentinelTargets;
+    st.shiftOrder.clear();
+    for (size_t i = 1; i < order.size(); ++i)
+        st.shiftOrder.append(order[i].object);
     for (size_t i = 0; i < order.size(); ++i)
         for (size_t j = i + 1; j < order.size(); ++j) {
             const Area &a = order[i].area, &b = order[j].area;
@@ -171,37 +176,45 @@ void TfrxEngine::BuildShiftTargets(TfrxBand *band)
     st.shiftTargets = sentinelTargets;
 }
 
-void TfrxEngine::ShiftObjects(TfrxComponent *parent, Extended delta)
+void TfrxEngine::ShiftObjects(TfrxBand *band)
 {
-    auto *band = dynamic_cast<TfrxBand *>(parent);
-    const QList<TfrxComponent *> targets =
-        band ? state(band).shiftTargets : m_objectStates[parent].shiftTargets;
-    for (TfrxComponent *child : targets) {
-        auto *view = dynamic_cast<TfrxView *>(child);
-        ObjectState &cs = m_objectStates[child];
+    // Each object is visited once, in the top order the targets were built from, after every object
+    // above it: what it receives from all of them adds up to what a walk along every path would give,
+    // and an object that only moves when overlapped ends below the lowest of them.
+    struct Incoming {
+        Extended delta = 0;
+        Extended lowestBottom = 0;
+        bool belowObject = false;
+    };
+    QHash<TfrxComponent *, Incoming> incoming;
+    const BandState &st = state(band);
+    for (TfrxComponent *child : st.shiftTargets)
+        incoming[child];
+    for (TfrxComponent *object : st.shiftOrder) {
+        const auto found = incoming.constFind(object);
+        if (found == incoming.constEnd()) continue;
+        const Incoming in = *found;
+        auto *view = dynamic_cast<TfrxView *>(object);
+        ObjectState &os = m_objectStates[object];
         const TfrxShiftMode mode = view ? view->ShiftMode : smAlways;
-        Extended d = 0;
+        Extended out = in.delta + os.growth;
         if (mode == smAlways) {
-            child->SetTop(child->Top() + delta);
-            d = delta + cs.growth;
+            object->SetTop(object->Top() + in.delta);
         } else if (mode == smWhenOverlapped) {
-            if (band) {
-                d = cs.growth;
-            } else {
-                const Extended parentBottom = parent->Top() + parent->Height();
-                if (child->Top() >= parentBottom) {
-                    d = cs.growth;
-                } else {
-                    const Extended oldTop = child->Top();
-                    child->SetTop(parentBottom);
-                    d = parentBottom - oldTop + cs.growth;
-                }
+            out = os.growth;
+            if (in.belowObject && object->Top() < in.lowestBottom) {
+                out += in.lowestBottom - object->Top();
+                object->SetTop(in.lowestBottom);
             }
-        } else {
-            d = delta + cs.growth;
         }
-        ShiftObjects(child, d);
-        m_objectStates[child].growth = 0;
+        os.growth = 0;
+        const Extended bottom = object->Top() + object->Height();
+        for (TfrxComponent *child : std::as_const(os.shiftTargets)) {
+            Incoming &next = incoming[child];
+            next.delta += out;
+            next.lowestBottom = next.belowObject ? std::max(next.lowestBottom, bottom) : bottom;
+            next.belowObject = true;
+        }
     }
 }
 
@@ -232,8 +245,24 @@ void TfrxEngine::DrawSplitBand(TfrxBand *band)
                 moved.insert(other);
             }
     };
+    // Parts that take nothing from a fresh page or column either leave the pending objects where
+    // they were (nothing will ever fit) or only bring them up by a page each: both are bounded.
+    bool freshPage = false;
+    int emptyParts = 0;
+    const auto positions = [&pending] {
+        QList<std::pair<Extended, Extended>> list;
+        for (TfrxComponent *object : pending)
+            list.append({object->Top(), object->Height()});
+        return list;
+    };
+    const auto stalled = [&] {
+        return QStringLiteral("%1: 带区在空白页上也放不下，无法分页").arg(band->Name());
+    };
     try {
-        while (!pending.isEmpty()) {
+        while (!pending.isEmpty() && !m_report->Terminated) {
+            const bool fresh = freshPage;
+            const auto before = positions();
+            if (fresh && y < 0) throw platform::Error(stalled());
             QList<TfrxComponent *> part;
             QSet<TfrxComponent *> moved;
             for (int i = 0; i < pending.size();) {
@@ -273,6 +302,8 @@ void TfrxEngine::DrawSplitBand(TfrxBand *band)
                 }
                 ++i;
             }
+            emptyParts = part.isEmpty() ? emptyParts + 1 : 0;
+            if (emptyParts > MaxEmptyParts) throw platform::Error(stalled());
             for (TfrxComponent *object : part)
                 object->SetParent(band);
             Extended height = 0;
@@ -295,6 +326,7 @@ void TfrxEngine::DrawSplitBand(TfrxBand *band)
             for (TfrxComponent *object : part)
                 object->SetParent(nullptr);
             if (!pending.isEmpty()) NewColumn();
+            freshPage = true;
             const bool untouched = !everSplit && pending.size() == total;
             for (TfrxComponent *object : pending) {
                 object->SetTop(object->Top() - y);
@@ -305,6 +337,7 @@ void TfrxEngine::DrawSplitBand(TfrxBand *band)
                     object->SetHeight(os.savedHeight);
                 }
             }
+            if (part.isEmpty() && fresh && positions() == before) throw platform::Error(stalled());
             y = FreeSpace();
         }
     } catch (...) {

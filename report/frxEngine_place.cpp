@@ -258,6 +258,9 @@ void TfrxEngine::ShowColumnFooter()
 
 void TfrxEngine::AddPage()
 {
+    // A band shown at the top of a page that breaks the page again would start pages without end.
+    if (m_pageStartBand)
+        throw platform::Error(QStringLiteral("%1: 带区在新页的页首也放不下").arg(m_pageStartBand->Name()));
     UseCarriedFooter = false;
     m_pages->AddPage(ActivePage);
     m_curY = 0;
@@ -269,7 +272,8 @@ void TfrxEngine::AddPage()
     ColumnTopY = 0;
     const Extended savedX = CurX;
     for (int i = 0; i < m_headerList.Count(); ++i) {
-        TfrxHeaderListItem &item = m_headerList.Items(i);
+        // Showing a band may add to the list: the item is read before, and written by index.
+        const TfrxHeaderListItem item = m_headerList.Items(i);
         CurX = item.Left;
         TfrxBand *band = item.Band;
         if (!band || band == BreakingBand) continue;
@@ -288,7 +292,8 @@ void TfrxEngine::AddPage()
         band->Overflow = true;
         InPageStart = true;
         const bool title = dynamic_cast<TfrxReportTitle *>(band) != nullptr;
-        if (title) item.Band = nullptr; // a title appears once
+        if (title) m_headerList.Items(i).Band = nullptr; // a title appears once
+        m_pageStartBand = band;
         withFinally(
             [&] {
                 ShowBand(band);
@@ -296,6 +301,7 @@ void TfrxEngine::AddPage()
                 if (title) AtFirstBand = false;
             },
             [&] {
+                m_pageStartBand = nullptr;
                 InPageStart = false;
                 band->Overflow = false;
                 CurrentLine = savedLine;

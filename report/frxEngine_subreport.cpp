@@ -34,6 +34,23 @@ void linkCopies(TfrxComponent *copy, TfrxComponent *original)
 
 } // namespace
 
+void TfrxEngine::runSubreport(TfrxSubreport *sub)
+{
+    TfrxReportPage *page = sub->Page();
+    if (page == ActivePage || m_subreportPages.contains(page)) {
+        m_report->ErrorList.Add(QStringLiteral("%1: 子报表的页面在自身之中打印，已跳过").arg(sub->Name()));
+        return;
+    }
+    m_subreportPages.append(page);
+    try {
+        RunPage(page);
+    } catch (...) {
+        m_subreportPages.removeLast();
+        throw;
+    }
+    m_subreportPages.removeLast();
+}
+
 void TfrxEngine::ShowSubreports(TfrxBand *band)
 {
     QList<TfrxSubreport *> subreports;
@@ -54,7 +71,7 @@ void TfrxEngine::ShowSubreports(TfrxBand *band)
         PageOriginX = savedOriginX + sub->Left();
         CurX = savedX + sub->Left();
         m_curY = savedY - printedHeight + sub->Top();
-        RunPage(sub->Page());
+        runSubreport(sub);
         furthest = std::max(furthest, std::tuple{m_pages->PageIndex(), CurColumn, m_curY});
     }
     m_pages->SetPageIndex(std::get<0>(furthest));
@@ -79,6 +96,7 @@ void TfrxEngine::CaptureSubreports(TfrxBand *band)
         PageOriginX = savedOriginX;
         if (owner) {
             CaptureBand = nullptr;
+            m_bandStates.erase(capture);
             delete capture;
         }
     };
@@ -91,7 +109,7 @@ void TfrxEngine::CaptureSubreports(TfrxBand *band)
                 PageOriginX = savedOriginX + sub->Left();
                 CurX = sub->Left();
                 m_curY = sub->Top();
-                RunPage(sub->Page());
+                runSubreport(sub);
             }
             CurX = savedX;
             m_curY = savedY;

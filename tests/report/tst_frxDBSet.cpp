@@ -279,6 +279,26 @@ TEST_F(DBDatasetTest, largeObjectsGoToTextStoresAndStreams)
                                         6));
 }
 
+TEST_F(DBDatasetTest, aDetachedOrSwappedCursorIsNeverCalledAgain)
+{
+    dataSet.Initialize();
+    dataSet.First();
+    dataSet.Next();
+    dataSet.SetDataSet(nullptr);
+    const std::string notConnected = frxGet(QStringLiteral("dbNotConn"))
+                                         .replace(QStringLiteral("%s"), QStringLiteral("frxdbdtst1"))
+                                         .toStdString();
+    EXPECT_EQ(failureOf([&] { dataSet.Eof(); }), notConnected);
+    EXPECT_EQ(failureOf([&] { dataSet.Value(QStringLiteral("姓名")); }), notConnected);
+    // Another cursor is opened and read from its own start.
+    platform::SqliteCursor other;
+    other.setDatabaseFile(m_path);
+    other.setQuery(QStringLiteral("select * from keren where ID > 2"));
+    dataSet.SetDataSet(&other);
+    EXPECT_EQ(names(QStringLiteral("姓名")), QStringList{QStringLiteral("王五")});
+    dataSet.SetDataSet(nullptr);
+}
+
 TEST(DBDataset, withoutACursorItCannotStart)
 {
     TfrxDBDataset dataSet;
