@@ -142,30 +142,39 @@ int frxExportPng(const TfrxPageProvider &pages, const QList<int> &indices, int t
     const Extended scale = Extended(dpi) / 96;
     const int dotsPerMeter = int(roundHalfEven(dpi / 0.0254L));
     QString failure;
-    for (int index : indices) {
-        if (queue.failed()) break;
-        TfrxReportPage *page = pages(index);
-        if (!page) {
-            failure = QStringLiteral("page %1 cannot be read").arg(index + 1);
-            break;
+    // A page that fails to read or draw ends the export, never the workers: they are joined below.
+    int current = 0;
+    try {
+        for (int index : indices) {
+            current = index;
+            if (queue.failed()) break;
+            TfrxReportPage *page = pages(index);
+            if (!page) {
+                failure = QStringLiteral("page %1 cannot be read").arg(index + 1);
+                break;
+            }
+            QImage image(frxPaperSizePixels(*page, dpi), QImage::Format_RGB32);
+            if (image.isNull()) {
+                failure = QStringLiteral("page %1 is too large to render").arg(index + 1);
+                break;
+            }
+            image.setDotsPerMeterX(dotsPerMeter);
+            image.setDotsPerMeterY(dotsPerMeter);
+            image.fill(Qt::white);
+            {
+                platform::Canvas canvas(&image, dpi, dpi);
+                TfrxPageDrawInfo info;
+                info.Index = index;
+                info.TotalPages = totalPages;
+                frxDrawPage(*page, canvas, scale, scale, 0, 0, info);
+            }
+            queue.push(std::move(image),
+                       QDir(dir).filePath(QStringLiteral("page-%1.png").arg(index + 1, 4, 10, QLatin1Char('0'))));
         }
-        QImage image(frxPaperSizePixels(*page, dpi), QImage::Format_RGB32);
-        if (image.isNull()) {
-            failure = QStringLiteral("page %1 is too large to render").arg(index + 1);
-            break;
-        }
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        image.fill(Qt::white);
-        {
-            platform::Canvas canvas(&image, dpi, dpi);
-            TfrxPageDrawInfo info;
-            info.Index = index;
-            info.TotalPages = totalPages;
-            frxDrawPage(*page, canvas, scale, scale, 0, 0, info);
-        }
-        queue.push(std::move(image),
-                   QDir(dir).filePath(QStringLiteral("page-%1.png").arg(index + 1, 4, 10, QLatin1Char('0'))));
+    } catch (const platform::Error &e) {
+        failure = QStringLiteral("page %1: %2").arg(current + 1).arg(e.message());
+    } catch (const std::exception &e) {
+        failure = QStringLiteral("page %1: %2").arg(current + 1).arg(QString::fromLocal8Bit(e.what()));
     }
     queue.close();
     for (std::thread &worker : workers)

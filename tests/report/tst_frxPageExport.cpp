@@ -104,6 +104,15 @@ TEST(PngExport, failsWithAReasonWhenTheFolderOrAPageIsMissing)
     error.clear();
     EXPECT_EQ(frxExportPng(providerOf(pages), {0, 5}, 1, dir.path(), 96, &error), -1);
     EXPECT_EQ(error, QStringLiteral("page 6 cannot be read"));
+    // A page that throws ends the export with its reason; the encoders are joined, the run goes on.
+    const TfrxPageProvider provider = providerOf(pages);
+    const TfrxPageProvider throwing = [&provider](int index) -> TfrxReportPage * {
+        if (index == 1) throw platform::FileError(QStringLiteral("损坏的页面"));
+        return provider(0);
+    };
+    error.clear();
+    EXPECT_EQ(frxExportPng(throwing, {0, 1, 0}, 3, dir.path(), 96, &error, 2), -1);
+    EXPECT_EQ(error, QStringLiteral("page 2: 损坏的页面"));
 }
 
 TEST(PdfExport, onePdfPagePerPageWithItsSizeOrientationAndText)
