@@ -17,6 +17,11 @@ int main(int argc, char *argv[])
     platform::keepFreedMemory();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tovaro"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tovaro"));
+    // The data files beside the program (a build or a copied folder) or installed; what the
+    // program writes goes beside it only when that folder is its own and writable.
+    const platform::AppFolders folders = platform::applicationFolders(
+        QStringLiteral(TOVARO_RELATIVE_DATADIR), {QStringLiteral("temp.ini"), QStringLiteral("frx.fr3")});
     // The report engine asks the user through these windows: the preview, the print dialog, the
     // progress of printing and the password of a protected template.
     frx::frxInstallPreviewWindow();
@@ -24,7 +29,7 @@ int main(int argc, char *argv[])
     frx::TfrxProgressDisplay::Install();
     frx::TfrxPasswordForm::Install();
 
-    TMainForm MainForm(platform::applicationDir());
+    TMainForm MainForm(folders);
     Tfrm_tmp frm_tmp(&MainForm);
     MainForm.setDetailsDialog(&frm_tmp);
     MainForm.show();

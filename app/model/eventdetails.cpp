@@ -1,5 +1,8 @@
 #include "app/model/eventdetails.h"
 
+#include "platform/profile.h"
+#include "platform/profilewriter.h"
+
 QString EventDetails::canvasText(int item) const
 {
     if (item == 16) return QStringLiteral("举行");
@@ -55,4 +58,57 @@ QString stackText(const QString &text)
         stacked += QStringLiteral("\r\n");
     }
     return stacked;
+}
+
+namespace {
+
+const QString detailsSection = QStringLiteral("设置内容");
+
+// Every text field with its key, for reading and writing alike.
+template <typename Details, typename Visit>
+void forEachText(Details &details, Visit visit)
+{
+    visit(QStringLiteral("Year"), details.year);
+    visit(QStringLiteral("SolarMonth"), details.solarMonth);
+    visit(QStringLiteral("SolarDay"), details.solarDay);
+    visit(QStringLiteral("LunarMonth"), details.lunarMonth);
+    visit(QStringLiteral("LunarDay"), details.lunarDay);
+    visit(QStringLiteral("Weekday"), details.weekday);
+    visit(QStringLiteral("Time"), details.time);
+    visit(QStringLiteral("EventKind"), details.eventKind);
+    visit(QStringLiteral("Venue"), details.venue);
+    visit(QStringLiteral("Father"), details.father);
+    visit(QStringLiteral("Mother"), details.mother);
+    visit(QStringLiteral("Groom"), details.groom);
+    visit(QStringLiteral("Bride"), details.bride);
+}
+
+} // namespace
+
+EventDetails loadEventDetails(const QString &path, const EventDetails &defaults)
+{
+    const platform::ProfileFile profile(path);
+    EventDetails details = defaults;
+    if (!profile.hasSection(detailsSection)) return details;
+    // A missing key reads as a value no field can hold, and the field keeps its default.
+    const QString missing(QChar(u'\n'));
+    forEachText(details, [&](const QString &key, QString &field) {
+        const QString value = profile.readString(detailsSection, key, missing);
+        if (value != missing) field = value;
+    });
+    details.printEventKind = profile.readInteger(detailsSection, QStringLiteral("PrintEventKind"),
+                                                 defaults.printEventKind) != 0;
+    details.printParents =
+        profile.readInteger(detailsSection, QStringLiteral("PrintParents"), defaults.printParents) != 0;
+    return details;
+}
+
+void saveEventDetails(const QString &path, const EventDetails &details)
+{
+    platform::ProfileEntries entries;
+    forEachText(details, [&](const QString &key, const QString &field) { entries.append({key, field}); });
+    entries.append({QStringLiteral("PrintEventKind"), QString::number(details.printEventKind ? 1 : 0)});
+    entries.append({QStringLiteral("PrintParents"), QString::number(details.printParents ? 1 : 0)});
+    platform::writeProfileText(
+        path, platform::replaceProfileSection(platform::readProfileText(path), detailsSection, entries));
 }

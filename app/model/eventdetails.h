@@ -32,3 +32,9 @@ struct EventDetails {
 // Stacks text for the vertical layout: every character followed by a carriage return and a line
 // feed. A surrogate pair stays together as one character.
 QString stackText(const QString &text);
+
+// The details the user confirmed last, kept in a profile file of their own (section "设置内容")
+// across starts. Reading a missing file or key keeps the value of defaults; booleans are 0 or 1.
+EventDetails loadEventDetails(const QString &path, const EventDetails &defaults);
+// Writes details to path atomically; throws platform::FileError when it cannot be written.
+void saveEventDetails(const QString &path, const EventDetails &details);

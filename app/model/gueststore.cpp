@@ -2,7 +2,43 @@
 
 #include "platform/errors.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+namespace {
+
+// The access layer's errors in the program's language, by what went wrong; an error of no known
+// kind keeps the layer's own text after a Chinese lead.
+platform::DatabaseError inChinese(const platform::DatabaseError &error, const QString &path)
+{
+    const QString &text = error.message();
+    const QString file = QDir::toNativeSeparators(path);
+    const auto has = [&](const char *part) { return text.contains(QLatin1String(part)); };
+    QString message;
+    if (has("locked by another program"))
+        message = QStringLiteral("客人名单“%1”正被其他程序使用，请稍后再试").arg(file);
+    else if (has("damaged or is not a database"))
+        message = QStringLiteral("客人名单“%1”已损坏，或不是客人名单文件").arg(file);
+    else if (has("cannot be written to"))
+        message = QStringLiteral("客人名单“%1”不能写入（只读文件或没有写入权限）").arg(file);
+    else if (has("is full"))
+        message = QStringLiteral("存放客人名单“%1”的磁盘已满").arg(file);
+    else if (has("does not exist"))
+        message = QStringLiteral("找不到客人名单“%1”").arg(file);
+    else if (has("it is a folder"))
+        message = QStringLiteral("客人名单“%1”是一个文件夹，不是文件").arg(file);
+    else if (has("no such table") || has("no such column"))
+        message = QStringLiteral("“%1”不是客人名单：其中没有客人表 keren").arg(file);
+    else if (has("Cannot create the database"))
+        message = QStringLiteral("无法建立客人名单“%1”（%2）").arg(file, text.section(QStringLiteral(": "), -1));
+    else if (has("closed"))
+        message = QStringLiteral("客人名单没有打开");
+    else
+        message = QStringLiteral("客人名单出错：%1").arg(text);
+    return platform::DatabaseError(message);
+}
+
+} // namespace
 
 QString GuestStore::initialQuery()
 {
@@ -42,6 +78,13 @@ QString GuestStore::databaseFile() const
 void GuestStore::ensureDatabase() const
 {
     if (QFileInfo::exists(m_path)) return;
+    const QFileInfo folder(QFileInfo(m_path).absolutePath());
+    if (!folder.isDir())
+        throw platform::DatabaseError(
+            QStringLiteral("无法建立客人名单“%1”：文件夹不存在").arg(QDir::toNativeSeparators(m_path)));
+    if (!folder.isWritable())
+        throw platform::DatabaseError(
+            QStringLiteral("无法建立客人名单“%1”：文件夹不可写入").arg(QDir::toNativeSeparators(m_path)));
     platform::SqliteCursor::createDatabase(
         m_path, QStringLiteral("CREATE TABLE keren (ID INTEGER PRIMARY KEY AUTOINCREMENT, 姓名 TEXT)"));
 }
@@ -49,9 +92,13 @@ void GuestStore::ensureDatabase() const
 void GuestStore::open()
 {
     m_cursor.close();
-    ensureDatabase();
-    m_cursor.setDatabaseFile(m_path);
-    m_cursor.open();
+    try {
+        ensureDatabase();
+        m_cursor.setDatabaseFile(m_path);
+        m_cursor.open();
+    } catch (const platform::DatabaseError &error) {
+        throw inChinese(error, m_path);
+    }
 }
 
 void GuestStore::close()
@@ -84,7 +131,7 @@ void GuestStore::selectName(const QString &name)
 QString GuestStore::currentName() const
 {
     if (!m_cursor.isOpen())
-        throw platform::DatabaseError(QStringLiteral("Field '%1' not found").arg(nameColumn()));
+        throw platform::DatabaseError(QStringLiteral("客人名单没有打开，读不到客人的%1").arg(nameColumn()));
     if (m_cursor.recordCount() == 0 || m_cursor.eof() || m_cursor.bof()) return {};
     return m_cursor.displayText(nameColumn());
 }
@@ -92,10 +139,15 @@ QString GuestStore::currentName() const
 void GuestStore::addGuest(const QString &name)
 {
     if (!m_cursor.isOpen())
-        throw platform::DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset"));
-    m_cursor.append();
-    m_cursor.setValue(nameColumn(), name);
-    m_cursor.post();
+        throw platform::DatabaseError(QStringLiteral("客人名单没有打开，不能添加客人"));
+    try {
+        m_cursor.append();
+        m_cursor.setValue(nameColumn(), name);
+        m_cursor.post();
+    } catch (const platform::DatabaseError &error) {
+        if (m_cursor.isOpen() && m_cursor.isEditing()) m_cursor.cancel();
+        throw inChinese(error, m_path);
+    }
 }
 
 bool GuestStore::isEmpty() const
@@ -103,14 +155,28 @@ bool GuestStore::isEmpty() const
     return !m_cursor.isOpen() || m_cursor.recordCount() == 0;
 }
 
+int GuestStore::count() const
+{
+    return m_cursor.isOpen() ? m_cursor.recordCount() : 0;
+}
+
 void GuestStore::deleteCurrent()
 {
-    if (!isEmpty()) m_cursor.deleteCurrent();
+    if (isEmpty()) return;
+    try {
+        m_cursor.deleteCurrent();
+    } catch (const platform::DatabaseError &error) {
+        throw inChinese(error, m_path);
+    }
 }
 
 void GuestStore::deleteAll()
 {
     if (!m_cursor.isOpen()) return;
-    while (!m_cursor.eof() && m_cursor.recordCount() > 0)
-        m_cursor.deleteCurrent();
+    try {
+        while (!m_cursor.eof() && m_cursor.recordCount() > 0)
+            m_cursor.deleteCurrent();
+    } catch (const platform::DatabaseError &error) {
+        throw inChinese(error, m_path);
+    }
 }

@@ -22,8 +22,8 @@ public:
     QString databaseFile() const;
 
     // Closes the list and opens it again with its current query; the first guest becomes current.
-    // Throws platform::DatabaseError when the store cannot be opened or created; the list then
-    // stays closed.
+    // Throws platform::DatabaseError, with a Chinese text saying why, when the store cannot be
+    // opened or created; the list then stays closed. An existing file is never replaced.
     void open();
     void close();
     bool isOpen() const;
@@ -45,6 +45,8 @@ public:
     // Deletes every guest of the list; nothing when it is empty or closed.
     void deleteAll();
     bool isEmpty() const;
+    // Number of guests in the list; 0 when it is closed.
+    int count() const;
 
     // The list's cursor, for the grid and the card report.
     platform::SqliteCursor &cursor() { return m_cursor; }

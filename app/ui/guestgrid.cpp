@@ -114,6 +114,7 @@ Qt::ItemFlags CursorTableModel::flags(const QModelIndex &index) const
 
 bool CursorTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
+    m_writeFailed = false;
     if (role != Qt::EditRole || !index.isValid()) return false;
     const GridColumn &column = m_columns.at(index.column());
     if (column.fieldName.isEmpty() || value.toString() == m_rows.at(index.row()).at(index.column()))
@@ -135,6 +136,7 @@ bool CursorTableModel::setData(const QModelIndex &index, const QVariant &value, 
         m_rows[index.row()][index.column()] = m_cursor.displayText(column.fieldName);
         written = true;
     });
+    m_writeFailed = !written;
     if (written) emit dataChanged(index, index);
     return written;
 }
@@ -217,6 +219,17 @@ void DataGrid::selectCurrentRow()
         scrollTo(index);
     }
     m_syncing = false;
+}
+
+bool DataGrid::commitPendingEdit()
+{
+    if (state() != QAbstractItemView::EditingState) return true;
+    QWidget *editor = indexWidget(currentIndex());
+    if (!editor) return true;
+    commitData(editor);
+    if (m_model->lastWriteFailed()) return false;
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    return true;
 }
 
 void DataGrid::keyPressEvent(QKeyEvent *event)

@@ -36,6 +36,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    // True when the last setData() was refused by the cursor.
+    bool lastWriteFailed() const { return m_writeFailed; }
 
     void cursorOpened() override;
     void cursorClosing() override;
@@ -53,6 +55,7 @@ private:
     QList<QStringList> m_rows; // display texts per row, one per column with a field
     bool m_reading = false;
     bool m_closing = false;
+    bool m_writeFailed = false;
 };
 
 class DataGrid : public QTableView {
@@ -66,6 +69,9 @@ public:
 
     CursorTableModel *cursorModel() const { return m_model; }
     void setCellPainter(CellPainter painter) { m_cellPainter = std::move(painter); }
+    // Writes a cell being edited to the cursor and closes its editor; nothing without one. False
+    // when the cursor refused the value (its error box has been shown; the editor stays open).
+    bool commitPendingEdit();
     const CellPainter &cellPainter() const { return m_cellPainter; }
 
 signals:

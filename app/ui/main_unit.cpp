@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QWindow>
@@ -75,7 +77,9 @@ const BuiltInItem builtInItems[cardItemCount] = {
 
 } // namespace
 
-TMainForm::TMainForm(const QString &dataDir, QWidget *parent) : QWidget(parent), m_dataDir(dataDir)
+TMainForm::TMainForm(const platform::AppFolders &folders, QWidget *parent)
+    : QWidget(parent), m_folders(folders),
+      m_layouts(folders.dataFile(QStringLiteral("temp.ini")), folders.userFile(userLayoutFileName()))
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Tovaro V1.2.1.3"));
@@ -88,8 +92,9 @@ TMainForm::TMainForm(const QString &dataDir, QWidget *parent) : QWidget(parent),
     platform::installFontSubstitutions();
     il1 = toolbarImages();
     m_dialogFont = tahoma(11);
-    m_guests.setDatabaseFile(QDir(m_dataDir).filePath(QStringLiteral("tovaro.db")));
-    m_cardReport = std::make_unique<CardReportPrinter>(m_dataDir);
+    m_guests.setDatabaseFile(m_folders.userFile(guestStoreFileName()));
+    m_cardReport = std::make_unique<CardReportPrinter>(
+        QFileInfo(m_folders.dataFile(QStringLiteral("frx.fr3"))).absolutePath());
     m_printer = m_cardReport.get();
 
     buildToolbar();
@@ -118,20 +123,25 @@ void TMainForm::buildToolbar()
     rztlbr1->setObjectName(QStringLiteral("rztlbr1"));
     rztlbr1->setGeometry(0, 0, width(), 29);
     rztlbr1->setAutoFillBackground(true);
-    const auto button = [this](const char *name, const QString &caption, int left, int image) {
+    const auto button = [this](const char *name, const QString &caption, int left, const QIcon &icon) {
         auto *tool = new QToolButton(rztlbr1);
         tool->setObjectName(QString::fromLatin1(name));
         tool->setText(caption);
-        tool->setIcon(il1.at(image));
+        tool->setIcon(icon);
         tool->setIconSize(QSize(16, 16));
         tool->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         tool->setAutoRaise(true);
         tool->setGeometry(left, 2, 76, 25);
         return tool;
     };
-    btn1 = button("btn1", QStringLiteral("设置信息"), 4, 0);
-    btnPrintPreviewBtn = button("btnPrintPreviewBtn", QStringLiteral("打印当前"), 80, 2);
-    btnPrintBtn = button("btnPrintBtn", QStringLiteral("打印全部"), 156, 3);
+    btn1 = button("btn1", QStringLiteral("设置信息"), 4, il1.at(0));
+    btnPrintPreviewBtn = button("btnPrintPreviewBtn", QStringLiteral("打印当前"), 80, il1.at(2));
+    btnPrintBtn = button("btnPrintBtn", QStringLiteral("打印全部"), 156, il1.at(3));
+    // The layout commands stand at the toolbar's right end, apart from the printing ones.
+    btnSaveLayout = button("btnSaveLayout", QStringLiteral("保存布局"), width() - 4 - 2 * 76,
+                           style()->standardIcon(QStyle::SP_DialogSaveButton));
+    btnRestoreLayout = button("btnRestoreLayout", QStringLiteral("恢复默认"), width() - 4 - 76,
+                              style()->standardIcon(QStyle::SP_DialogResetButton));
     auto *rule = new QFrame(rztlbr1);
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
@@ -287,6 +297,8 @@ void TMainForm::wire()
     connect(btn1, &QToolButton::clicked, this, &TMainForm::btn1Click);
     connect(btnPrintPreviewBtn, &QToolButton::clicked, this, &TMainForm::btnprintClick);
     connect(btnPrintBtn, &QToolButton::clicked, this, &TMainForm::btnPrintBtnClick);
+    connect(btnSaveLayout, &QToolButton::clicked, this, &TMainForm::btnSaveLayoutClick);
+    connect(btnRestoreLayout, &QToolButton::clicked, this, &TMainForm::btnRestoreLayoutClick);
     connect(edtPWidth, &SpinEdit::textChanged, this, &TMainForm::edtPWidthChange);
     connect(edtPHeight, &SpinEdit::textChanged, this, &TMainForm::edtPHeightChange);
     connect(edtPLeft, &SpinEdit::textChanged, this, &TMainForm::edtPLeftChange);
@@ -335,10 +347,19 @@ CardState TMainForm::cardState() const
     return state;
 }
 
+void TMainForm::setDetailsDialog(Tfrm_tmp *dialog)
+{
+    frm_tmp = dialog;
+    if (frm_tmp)
+        frm_tmp->setDetails(loadEventDetails(m_folders.userFile(detailsFileName()), frm_tmp->details()));
+}
+
 void TMainForm::btn1Click()
 {
     handle([this] {
-        if (frm_tmp && frm_tmp->exec() == QDialog::Accepted) readtext();
+        if (!frm_tmp || frm_tmp->exec() != QDialog::Accepted) return;
+        readtext();
+        saveEventDetails(m_folders.userFile(detailsFileName()), frm_tmp->details());
     });
 }
 
@@ -354,5 +375,11 @@ void TMainForm::btnPrintBtnClick()
 
 void TMainForm::runPrint(bool currentGuestOnly)
 {
+    if (!commitGuestEdit()) return;
     m_printer->print(cardState(), m_guests, currentGuestOnly);
+}
+
+bool TMainForm::commitGuestEdit()
+{
+    return dbgrd1->commitPendingEdit();
 }

@@ -6,6 +6,9 @@
 #include "app/model/cardprinter.h"
 #include "app/model/gueststore.h"
 #include "app/model/layoutprofile.h"
+#include "app/model/layoutstore.h"
+
+#include "platform/appdir.h"
 
 #include <QFont>
 #include <QIcon>
@@ -35,12 +38,19 @@ class Tfrm_tmp;
 class TMainForm : public QWidget {
     Q_OBJECT
 public:
-    // dataDir is the folder of the data files (pictures, layout profiles, guest store).
-    explicit TMainForm(const QString &dataDir, QWidget *parent = nullptr);
+    // folders tells where the data files (pictures, layout profile, card report) are read from and
+    // where the guest store, the user's layouts and the event details are written.
+    explicit TMainForm(const platform::AppFolders &folders, QWidget *parent = nullptr);
     ~TMainForm() override;
 
-    // The event details dialog the window reads its texts from; not owned.
-    void setDetailsDialog(Tfrm_tmp *dialog) { frm_tmp = dialog; }
+    // The user's files, by name, in the folder the window writes into.
+    static QString guestStoreFileName() { return QStringLiteral("tovaro.db"); }
+    static QString userLayoutFileName() { return QStringLiteral("userlayout.ini"); }
+    static QString detailsFileName() { return QStringLiteral("eventdetails.ini"); }
+
+    // The event details dialog the window reads its texts from; not owned. It gets the details
+    // confirmed at the last run.
+    void setDetailsDialog(Tfrm_tmp *dialog);
     // The print job the print buttons run instead of the window's own card report job; not owned.
     void setCardPrinter(CardPrinter *printer) { m_printer = printer ? printer : m_cardReport.get(); }
     // The window's own print job, with the card report frxrprt1 and its data set frxdbdtst1.
@@ -64,6 +74,8 @@ public:
     void btn1Click();
     void btnprintClick();
     void btnPrintBtnClick();
+    void btnSaveLayoutClick();
+    void btnRestoreLayoutClick();
     void edtPWidthChange();
     void edtPHeightChange();
     void edtPLeftChange();
@@ -89,6 +101,8 @@ public:
     QToolButton *btn1;
     QToolButton *btnPrintPreviewBtn;
     QToolButton *btnPrintBtn;
+    QToolButton *btnSaveLayout;
+    QToolButton *btnRestoreLayout;
     QStatusBar *rzstsbr1;
     QLabel *rzstspn1;
     QLabel *rzstspn2;
@@ -129,13 +143,17 @@ private:
     void watchActivation();
     void onFocusWindowChanged(QWindow *window);
     void runPrint(bool currentGuestOnly);
+    // Commits a name being edited in the guest grid; false when the store refused it (its message
+    // is shown), and the action that asked should not go on.
+    bool commitGuestEdit();
     void placeItem(int n, const para &record);
     int itemNumber(const CardLabel *label) const;
     // The label's canvas millimetres; empty when the picture has no size to divide by.
     std::optional<QPoint> canvasMm(const CardLabel *label) const;
     void handle(const std::function<void()> &handler);
 
-    QString m_dataDir;
+    platform::AppFolders m_folders;
+    LayoutStore m_layouts;
     Tfrm_tmp *frm_tmp = nullptr;
     CardPrinter *m_printer = nullptr;
     LayoutTable m_para;

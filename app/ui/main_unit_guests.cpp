@@ -5,6 +5,7 @@
 #include "app/ui/tmp.h"
 
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 
 void TMainForm::btnMyAddClick()
@@ -23,7 +24,14 @@ void TMainForm::btnMyDelClick()
 
 void TMainForm::btnMyDelAllClick()
 {
-    handle([this] { m_guests.deleteAll(); });
+    handle([this] {
+        const int count = m_guests.count();
+        if (count == 0) return;
+        const auto answer = QMessageBox::question(
+            this, QStringLiteral("Tovaro"), QStringLiteral("确定要删除全部 %1 位客人吗？删除后不能恢复。").arg(count),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer == QMessageBox::Yes) m_guests.deleteAll();
+    });
 }
 
 void TMainForm::dbgrd1CellClick()

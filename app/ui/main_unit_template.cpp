@@ -8,12 +8,12 @@
 #include "app/ui/tmp.h"
 
 #include "platform/jpeg.h"
-#include "platform/profile.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -65,7 +65,7 @@ void TMainForm::FormActivate()
 {
     m_activatedOnce = true;
     handle([this] {
-        m_guests.setDatabaseFile(QDir(m_dataDir).filePath(QStringLiteral("tovaro.db")));
+        if (!commitGuestEdit()) return;
         m_guests.open();
         m_templateTyped = false;
         cbb1->setCurrentIndex(0);
@@ -75,24 +75,25 @@ void TMainForm::FormActivate()
 
 void TMainForm::cbb1Change()
 {
-    handle([this] { textinit(); });
+    handle([this] {
+        if (commitGuestEdit()) textinit();
+    });
 }
 
 void TMainForm::textinit()
 {
-    const QDir dir(m_dataDir);
     if (isVerticalLayout())
-        img1->setPixmap(
-            QPixmap::fromImage(platform::decodeJpegFile(dir.filePath(QStringLiteral("qingjian1.jpg")))));
+        img1->setPixmap(QPixmap::fromImage(
+            platform::decodeJpegFile(m_folders.dataFile(QStringLiteral("qingjian1.jpg")))));
     else if (isHorizontalLayout())
-        img1->setPixmap(
-            QPixmap::fromImage(platform::decodeJpegFile(dir.filePath(QStringLiteral("qingjian2.jpg")))));
+        img1->setPixmap(QPixmap::fromImage(
+            platform::decodeJpegFile(m_folders.dataFile(QStringLiteral("qingjian2.jpg")))));
 
     readtext();
 
-    const platform::ProfileFile profile(dir.filePath(QStringLiteral("temp.ini")));
     const QString section = cbb1->currentText();
-    const layout::CardSizeMm size = layout::readCardSize(profile, section);
+    const TemplateLayout layout = m_layouts.read(section);
+    const layout::CardSizeMm size = layout.cardSize;
     if (size.width > 0 && size.height > 0) {
         rzstspn2->clear();
         edtPHeight->setText(QString::number(size.height));
@@ -106,9 +107,42 @@ void TMainForm::textinit()
     edtPTop->setText(QStringLiteral("0"));
 
     for (int n = 0; n < cardItemCount; ++n) {
-        m_para[static_cast<size_t>(n)] = layout::readRecord(profile, section, n);
+        m_para[static_cast<size_t>(n)] = layout.records[static_cast<size_t>(n)];
         placeItem(n, m_para[static_cast<size_t>(n)]);
     }
+    // A layout the user saved brings its offsets, which move the placed items as the controls do.
+    edtPLeft->setText(QString::number(layout.leftOffsetMm));
+    edtPTop->setText(QString::number(layout.topOffsetMm));
+}
+
+void TMainForm::btnSaveLayoutClick()
+{
+    handle([this] {
+        const QString section = cbb1->currentText();
+        TemplateLayout layout;
+        layout.cardSize = {edtPWidth->value(), edtPHeight->value()};
+        layout.leftOffsetMm = edtPLeft->value();
+        layout.topOffsetMm = edtPTop->value();
+        layout.records = m_para;
+        m_layouts.save(section, layout);
+        rzstspn2->setText(QStringLiteral("已保存“%1”的布局").arg(section));
+    });
+}
+
+void TMainForm::btnRestoreLayoutClick()
+{
+    handle([this] {
+        const QString section = cbb1->currentText();
+        if (m_layouts.hasUserLayout(section)) {
+            const auto answer = QMessageBox::question(
+                this, QStringLiteral("Tovaro"),
+                QStringLiteral("恢复“%1”的默认布局吗？保存过的布局将被删除。").arg(section),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            if (answer != QMessageBox::Yes) return;
+            m_layouts.restoreDefault(section);
+        }
+        if (commitGuestEdit()) textinit();
+    });
 }
 
 void TMainForm::placeItem(int n, const para &record)

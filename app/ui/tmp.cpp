@@ -199,6 +199,25 @@ EventDetails Tfrm_tmp::details() const
     return d;
 }
 
+void Tfrm_tmp::setDetails(const EventDetails &d)
+{
+    cbb1->setEditText(d.year);
+    cbb2->setEditText(d.solarMonth);
+    cbb3->setEditText(d.solarDay);
+    cbb4->setEditText(d.lunarMonth);
+    cbb5->setEditText(d.lunarDay);
+    cbb6->setEditText(d.weekday);
+    edt1->setText(d.time);
+    cbb10->setEditText(d.eventKind);
+    edt3->setText(d.venue);
+    edt5->setText(d.father);
+    edt7->setText(d.mother);
+    edt6->setText(d.groom);
+    edt8->setText(d.bride);
+    chk1->setChecked(d.printEventKind);
+    chk2->setChecked(d.printParents);
+}
+
 QComboBox *Tfrm_tmp::addCombo(const char *name, const QString &caption, int left, int top, int width,
                               const QStringList &entries, const QString &initial)
 {

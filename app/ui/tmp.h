@@ -26,6 +26,8 @@ public:
 
     // The current values of the controls.
     EventDetails details() const;
+    // Puts details into the controls (texts as they are, also ones no list holds).
+    void setDetails(const EventDetails &details);
 
     QGroupBox *grp3;
     QComboBox *cbb1;

@@ -118,11 +118,30 @@ TEST_F(GuestStoreTest, aClosedListRefusesNamesAndAddingButDeletesNothingQuietly)
     EXPECT_NO_THROW(store.deleteAll());
 }
 
-TEST_F(GuestStoreTest, anUnreadableStoreFailsToOpenAndStaysClosed)
+TEST_F(GuestStoreTest, storesThatCannotOpenSayWhyInChineseAndAreNeverReplaced)
 {
-    dir.writeFile(QStringLiteral("tovaro.db"), QByteArray("this is no database at all, not even close", 42));
-    EXPECT_THROW(store.open(), platform::DatabaseError);
+    const QByteArray junk("this is no database at all, not even close", 42);
+    dir.writeFile(QStringLiteral("tovaro.db"), junk);
+    const auto openError = [this] {
+        try {
+            store.open();
+        } catch (const platform::DatabaseError &error) {
+            return error.message();
+        }
+        return QString();
+    };
+    EXPECT_TRUE(openError().contains(QStringLiteral("已损坏"))) << openError().toStdString();
     EXPECT_FALSE(store.isOpen());
+    QFile kept(dir.file(QStringLiteral("tovaro.db")));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), junk);
+
+    platform::SqliteCursor::createDatabase(dir.file(QStringLiteral("other.db")),
+                                           QStringLiteral("CREATE TABLE gaste (ID INTEGER PRIMARY KEY)"));
+    store.setDatabaseFile(dir.file(QStringLiteral("other.db")));
+    EXPECT_TRUE(openError().contains(QStringLiteral("没有客人表 keren"))) << openError().toStdString();
+    store.setDatabaseFile(dir.file(QStringLiteral("missing/tovaro.db")));
+    EXPECT_TRUE(openError().contains(QStringLiteral("文件夹不存在"))) << openError().toStdString();
 }
 
 // Captures the texts a widget paints, with their positions.
@@ -255,9 +274,35 @@ TEST_F(GuestList, rowNumbersArePositionsThatCloseUp)
     EXPECT_EQ(rowNumbers(), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
     EXPECT_EQ(form->dbgrd1->model()->data(form->dbgrd1->model()->index(1, 1)).toString(),
               QStringLiteral("丙"));
+    apptest::onNextModal([](QWidget *modal) {
+        qobject_cast<QMessageBox *>(modal)->button(QMessageBox::Yes)->click();
+    });
     form->btnMyDelAll->click();
     EXPECT_EQ(form->dbgrd1->model()->rowCount(), 0);
     EXPECT_TRUE(rowNumbers().isEmpty());
+}
+
+TEST_F(GuestList, clearingAsksFirstAndSaysHowManyGuests)
+{
+    start();
+    form->btnMyDelAll->click(); // an empty list: nothing to ask
+    for (const char *name : {"甲", "乙", "丙"})
+        add(QString::fromUtf8(name));
+    QString question;
+    apptest::onNextModal([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        question = box->text();
+        box->button(QMessageBox::No)->click();
+    });
+    form->btnMyDelAll->click();
+    EXPECT_TRUE(question.contains(QStringLiteral("3 位客人"))) << question.toStdString();
+    EXPECT_EQ(form->guests().count(), 3);
+    apptest::onNextModal([](QWidget *modal) {
+        qobject_cast<QMessageBox *>(modal)->button(QMessageBox::Yes)->click();
+    });
+    form->btnMyDelAll->click();
+    EXPECT_EQ(form->guests().count(), 0);
+    EXPECT_TRUE(errors.messages.isEmpty());
 }
 
 TEST_F(GuestList, clickingAGuestPutsTheStackedNameOnTheCard)
@@ -345,7 +390,7 @@ TEST(GuestStoreChild, addsGuestsThenIsKilled)
     if (folder.isEmpty())
         GTEST_SKIP() << "runs only as the child of storeHoldsEveryGuestAfterTheProgramIsKilled";
     apptest::ensureApplication();
-    TMainForm form(QString::fromLocal8Bit(folder));
+    TMainForm form(platform::AppFolders::inOneFolder(QString::fromLocal8Bit(folder)));
     Tfrm_tmp dialog(&form);
     form.setDetailsDialog(&dialog);
     form.FormActivate();

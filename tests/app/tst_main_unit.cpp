@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -489,6 +490,95 @@ TEST_F(MainWindow, printingWithoutTheCardTemplateSaysSoAndListsEveryGuestAgain)
                   .toStdString());
     EXPECT_EQ(f().guests().query(), GuestStore::sortedQuery());
     EXPECT_EQ(f().dbgrd1->model()->rowCount(), 2);
+}
+
+TEST_F(MainWindow, aNameBeingEditedIsWrittenBeforePrintingAndBeforeASwitch)
+{
+    start();
+    f().edtMyName->setText(QStringLiteral("张三"));
+    f().btnMyAdd->click();
+    RecordingPrinter printer;
+    f().setCardPrinter(&printer);
+    const auto typeIntoTheGrid = [this](const QString &name) {
+        const QModelIndex cell = f().dbgrd1->model()->index(0, 1);
+        f().dbgrd1->setCurrentIndex(cell);
+        f().dbgrd1->edit(cell);
+        auto *editor = qobject_cast<QLineEdit *>(f().dbgrd1->indexWidget(cell));
+        ASSERT_NE(editor, nullptr);
+        editor->setText(name);
+    };
+    typeIntoTheGrid(QStringLiteral("张三丰"));
+    f().btnPrintPreviewBtn->click();
+    ASSERT_EQ(printer.states.size(), 1u);
+    EXPECT_EQ(f().guests().currentName(), QStringLiteral("张三丰"));
+    typeIntoTheGrid(QStringLiteral("李四"));
+    chooseTemplate(2);
+    EXPECT_EQ(qj(0)->caption(), QStringLiteral("李四"));
+    EXPECT_TRUE(errors.messages.isEmpty());
+}
+
+TEST_F(MainWindow, aSavedLayoutComesBackAfterARestartUntilRestoredToTheDefault)
+{
+    start();
+    const para shipped = f().layoutTable()[5];
+    drag(qj(5), QPoint(40, 30));
+    const para dragged = f().layoutTable()[5];
+    ASSERT_NE(dragged.Left, shipped.Left);
+    f().edtPWidth->setText(QStringLiteral("200"));
+    f().edtPLeft->setText(QStringLiteral("7"));
+    QFile shippedFile(dir.file(QStringLiteral("temp.ini")));
+    ASSERT_TRUE(shippedFile.open(QIODevice::ReadOnly));
+    const QByteArray shippedText = shippedFile.readAll();
+    shippedFile.close();
+    f().btnSaveLayout->click();
+
+    restart();
+    EXPECT_EQ(f().layoutTable()[5].Left, dragged.Left);
+    EXPECT_EQ(f().layoutTable()[5].Top, dragged.Top);
+    EXPECT_EQ(f().edtPWidth->text(), QStringLiteral("200"));
+    EXPECT_EQ(f().edtPLeft->text(), QStringLiteral("7"));
+    EXPECT_EQ(qj(5)->x(), expectedX(7 + dragged.Left));
+    ASSERT_TRUE(shippedFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(shippedFile.readAll(), shippedText);
+    chooseTemplate(1); // another template keeps the shipped layout
+    EXPECT_EQ(f().edtPLeft->text(), QStringLiteral("0"));
+
+    chooseTemplate(0);
+    apptest::onNextModal([](QWidget *modal) {
+        qobject_cast<QMessageBox *>(modal)->button(QMessageBox::Yes)->click();
+    });
+    f().btnRestoreLayout->click();
+    EXPECT_EQ(f().layoutTable()[5].Left, shipped.Left);
+    EXPECT_EQ(f().edtPLeft->text(), QStringLiteral("0"));
+    restart();
+    EXPECT_EQ(f().layoutTable()[5].Left, shipped.Left);
+    EXPECT_TRUE(errors.messages.isEmpty());
+}
+
+TEST_F(MainWindow, confirmedDetailsComeBackAfterARestartCancelledOnesDoNot)
+{
+    start();
+    apptest::onNextModal([this](QWidget *) {
+        dialog->edt3->setText(QStringLiteral(" 和平饭店 "));
+        dialog->cbb1->setEditText(QStringLiteral("二零二六"));
+        dialog->chk2->setChecked(true);
+        dialog->btn2->click();
+    });
+    f().btn1Click();
+    apptest::onNextModal([this](QWidget *) {
+        dialog->edt5->setText(QStringLiteral("张父"));
+        dialog->btn1->click();
+    });
+    f().btn1Click();
+
+    restart();
+    EXPECT_EQ(dialog->edt3->text(), QStringLiteral(" 和平饭店 "));
+    EXPECT_EQ(dialog->cbb1->currentText(), QStringLiteral("二零二六"));
+    EXPECT_TRUE(dialog->chk2->isChecked());
+    EXPECT_TRUE(dialog->edt5->text().isEmpty());
+    EXPECT_EQ(dialog->edt1->text(), QStringLiteral("中午十一点五十八分"));
+    EXPECT_EQ(qj(1)->caption(), lines({"二", "零", "二", "六"}));
+    EXPECT_FALSE(qj(11)->isHidden());
 }
 
 TEST_F(MainWindow, activationRunsAgainOnlyAfterANonModalWindow)

@@ -13,9 +13,20 @@ namespace apptest {
 MainWindowFixture::MainWindowFixture()
 {
     ensureApplication();
-    form = std::make_unique<TMainForm>(dir.path());
+    form = std::make_unique<TMainForm>(platform::AppFolders::inOneFolder(dir.path()));
     dialog = std::make_unique<Tfrm_tmp>(form.get());
     form->setDetailsDialog(dialog.get());
+}
+
+void MainWindowFixture::restart()
+{
+    dialog.reset();
+    form.reset();
+    QCoreApplication::processEvents();
+    form = std::make_unique<TMainForm>(platform::AppFolders::inOneFolder(dir.path()));
+    dialog = std::make_unique<Tfrm_tmp>(form.get());
+    form->setDetailsDialog(dialog.get());
+    start();
 }
 
 MainWindowFixture::~MainWindowFixture()

@@ -17,6 +17,8 @@ public:
 
     // Shows the window and waits for its first activation to have run.
     void start();
+    // Closes the window and its dialog and starts the program again over the same folder.
+    void restart();
     // Makes the picture stand at pixel x 0 of the canvas.
     void pictureToCanvasLeft();
     // Drags label by the pixels given: press (left button unless told), move, release.
