@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     platform::keepFreedMemory();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tovaro"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("tovaro"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tovaro.Tovaro"));
     // The data files beside the program (a build or a copied folder) or installed; what the
     // program writes goes beside it only when that folder is its own and writable.
     const platform::AppFolders folders = platform::applicationFolders(
