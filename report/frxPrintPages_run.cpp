@@ -80,6 +80,13 @@ private:
     bool EndSheet(int pageNo);
     bool EmptySheet();
     void Draw(int index, Extended scaleX, Extended scaleY, Extended offsetXMm, Extended offsetYMm);
+    // The unprintable margins of the output in millimetres: the printer's, or none for a file,
+    // whose pages start at the paper's corner whatever printer is selected.
+    Extended leftMargin() const { return toFile() ? 0 : m_printer->LeftMargin(); }
+    Extended topMargin() const { return toFile() ? 0 : m_printer->TopMargin(); }
+    Extended rightMargin() const { return toFile() ? 0 : m_printer->RightMargin(); }
+    Extended bottomMargin() const { return toFile() ? 0 : m_printer->BottomMargin(); }
+    bool toFile() const { return !m_printer->OutputFile().isEmpty(); }
     void Terminate();
     bool Refused(const QString &what);
 
@@ -245,8 +252,8 @@ bool PrintRun::PrintPage(int index)
     if (!EnsureJob() || !BeginSheet()) return false;
 
     const QPoint dpi = m_printer->DPI();
-    Draw(index, dpi.x() / 96.0L * rx, dpi.y() / 96.0L * ry, -m_printer->LeftMargin(),
-         -m_printer->TopMargin());
+    Draw(index, dpi.x() / 96.0L * rx, dpi.y() / 96.0L * ry, -leftMargin(),
+         -topMargin());
     if (!EndSheet(index + 1)) return false;
     m_last = settings;
     // A long run keeps one rebuilt page at a time, not a cache full of them.
@@ -281,9 +288,9 @@ bool PrintRun::PrintSplitPage(int index)
 
     // Consecutive sheets continue each other's printable areas.
     const Extended printableWidth =
-        m_printer->PaperWidth() - m_printer->LeftMargin() - m_printer->RightMargin();
+        m_printer->PaperWidth() - leftMargin() - rightMargin();
     const Extended printableHeight =
-        m_printer->PaperHeight() - m_printer->TopMargin() - m_printer->BottomMargin();
+        m_printer->PaperHeight() - topMargin() - bottomMargin();
     const QPoint dpi = m_printer->DPI();
     for (int row = 0; row < tiling.rows; ++row)
         for (int column = 0; column < tiling.columns; ++column) {
@@ -292,8 +299,8 @@ bool PrintRun::PrintSplitPage(int index)
                 return false;
             }
             if (!BeginSheet()) return false;
-            Draw(index, dpi.x() / 96.0L, dpi.y() / 96.0L, -m_printer->LeftMargin() - column * printableWidth,
-                 -m_printer->TopMargin() - row * printableHeight);
+            Draw(index, dpi.x() / 96.0L, dpi.y() / 96.0L, -leftMargin() - column * printableWidth,
+                 -topMargin() - row * printableHeight);
             if (!EndSheet(index + 1)) return false;
         }
     m_pages.ClearCache();
@@ -353,8 +360,8 @@ bool PrintRun::JoinPass()
             if (m_report.OnPrintPage) m_report.OnPrintPage(m_pages.Page(cell.index), cell.copyNo);
             const int column = k % tiling.columns;
             const int row = k / tiling.columns;
-            Draw(cell.index, dpi.x() / 96.0L, dpi.y() / 96.0L, -m_printer->LeftMargin() + column * cellWidth,
-                 -m_printer->TopMargin() + row * cellHeight);
+            Draw(cell.index, dpi.x() / 96.0L, dpi.y() / 96.0L, -leftMargin() + column * cellWidth,
+                 -topMargin() + row * cellHeight);
         }
         if (!EndSheet(++sheetNo)) return false;
     }

@@ -470,3 +470,24 @@ TEST_F(frxPrintRunTest, printingToAFileWritesOnePdfPagePerPage)
     EXPECT_TRUE(testing_support::samePoints(sizes[0], QSizeF(595.3, 841.9)));
     EXPECT_TRUE(testing_support::samePoints(sizes[1], QSizeF(419.5, 595.3)));
 }
+
+TEST_F(frxPrintRunTest, aFileGetsTheInkWhereThePageHasItWhateverThePrintersMargins)
+{
+    FakePrintDevice::Setup margins = officePrinter(u"Margins"_s);
+    margins.marginLeft = margins.marginTop = 60; // half an inch at 120 dpi
+    margins.marginRight = margins.marginBottom = 30;
+    Install({margins}, u"Margins"_s);
+    // A strip from 100 to 120 mm down the page, across the whole width.
+    AddPages({PageSpec{9, poPortrait, dmNone, 7, 7, 100, 20}});
+    QTemporaryDir dir;
+    const QString file = dir.filePath(u"cards.pdf"_s);
+    Office()->SetOutputFile(file);
+    ASSERT_TRUE(PrintPrepared(report));
+    const QImage sheet = testing_support::pdfPageImage(file, 1, 254); // 10 dots a millimetre
+    if (sheet.isNull()) GTEST_SKIP() << "poppler-utils is not installed";
+    const QRect ink = testing_support::darkBounds(sheet);
+    EXPECT_NEAR(ink.left(), 0, 2);
+    EXPECT_NEAR(ink.right(), 2100, 3);
+    EXPECT_NEAR(ink.top(), 1000, 2);
+    EXPECT_NEAR(ink.bottom(), 1200, 2);
+}

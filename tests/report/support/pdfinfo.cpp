@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -21,6 +22,28 @@ QList<QSizeF> pdfPageSizes(const QString &file)
         sizes.append(QSizeF(words.value(0).toDouble(), words.value(2).toDouble()));
     }
     return sizes;
+}
+
+QImage pdfPageImage(const QString &file, int page, int dpi)
+{
+    QTemporaryDir dir;
+    const QString prefix = dir.filePath(QStringLiteral("page"));
+    const QString number = QString::number(page);
+    QProcess pdftoppm;
+    pdftoppm.start(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-gray"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), number,
+                    QStringLiteral("-l"), number, QStringLiteral("-singlefile"), file, prefix});
+    if (!pdftoppm.waitForFinished() || pdftoppm.exitCode() != 0) return {};
+    return QImage(prefix + QStringLiteral(".pgm"));
+}
+
+QRect darkBounds(const QImage &grey)
+{
+    QRect box;
+    for (int y = 0; y < grey.height(); ++y)
+        for (int x = 0; x < grey.width(); ++x)
+            if (qGray(grey.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+    return box;
 }
 
 bool samePoints(const QSizeF &a, const QSizeF &b)
