@@ -14,6 +14,7 @@
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -607,6 +608,32 @@ TEST_F(MainWindow, activationRunsAgainOnlyAfterANonModalWindow)
     QCoreApplication::processEvents();
     EXPECT_EQ(f().templatePosition(), 0);
     EXPECT_EQ(f().cbb1->currentText(), QStringLiteral("A4竖排模板"));
+}
+
+TEST_F(MainWindow, captionsFitAndTheSidePanelsControlsDoNotOverlap)
+{
+    start();
+    for (QToolButton *tool : f().rztlbr1->findChildren<QToolButton *>())
+        // Icon, gap and caption inside a two-pixel frame on each side (the style's hint asks two
+        // pixels more padding than the stored width of 76 leaves).
+        EXPECT_LE(tool->iconSize().width() + 4 + tool->fontMetrics().horizontalAdvance(tool->text()),
+                  tool->width() - 4)
+            << tool->text().toStdString();
+    for (QLabel *pane : {f().rzstspn1, f().rzstspn2})
+        EXPECT_LE(pane->fontMetrics().horizontalAdvance(pane->text()), pane->contentsRect().width() - pane->indent());
+    const QList<QList<QWidget *>> groups = {
+        {f().qj26, f().cbb1, f().dbgrd1, f().qj25, f().edtMyName, f().btnMyAdd, f().btnMyDel, f().btnMyDelAll,
+         f().grp1, f().scrlbx1},
+        {f().qj19, f().qj20, f().qj21, f().qj22, f().qj23, f().qj24, f().edtPWidth, f().edtPHeight, f().edtPLeft,
+         f().edtPTop}};
+    for (const QList<QWidget *> &group : groups)
+        for (qsizetype i = 0; i < group.size(); ++i) {
+            EXPECT_TRUE(group[i]->parentWidget()->rect().contains(group[i]->geometry()))
+                << group[i]->objectName().toStdString();
+            for (qsizetype j = i + 1; j < group.size(); ++j)
+                EXPECT_FALSE(group[i]->geometry().intersects(group[j]->geometry()))
+                    << group[i]->objectName().toStdString() << " " << group[j]->objectName().toStdString();
+        }
 }
 
 TEST_F(MainWindow, screenshotLooksFinished)
