@@ -9,7 +9,7 @@ namespace {
 
 // The access layer's errors in the program's language, by what went wrong; an error of no known
 // kind keeps the layer's own text after a Chinese lead.
-platform::DatabaseError inChinese(const platform::DatabaseError &error, const QString &path)
+platform::DatabaseError translated(const platform::DatabaseError &error, const QString &path)
 {
     const QString &text = error.message();
     const QString file = QDir::toNativeSeparators(path);
@@ -29,6 +29,8 @@ platform::DatabaseError inChinese(const platform::DatabaseError &error, const QS
         message = QStringLiteral("客人名单“%1”是一个文件夹，不是文件").arg(file);
     else if (has("no such table") || has("no such column"))
         message = QStringLiteral("“%1”不是客人名单：其中没有客人表 keren").arg(file);
+    else if (has("is no longer in table"))
+        message = QStringLiteral("这位客人已不在客人名单“%1”中（可能已被其他程序删除）").arg(file);
     else if (has("Cannot create the database"))
         message = QStringLiteral("无法建立客人名单“%1”（%2）").arg(file, text.section(QStringLiteral(": "), -1));
     else if (has("closed"))
@@ -39,6 +41,11 @@ platform::DatabaseError inChinese(const platform::DatabaseError &error, const QS
 }
 
 } // namespace
+
+platform::DatabaseError GuestStore::inChinese(const platform::DatabaseError &error) const
+{
+    return translated(error, m_path);
+}
 
 QString GuestStore::initialQuery()
 {
@@ -97,7 +104,7 @@ void GuestStore::open()
         m_cursor.setDatabaseFile(m_path);
         m_cursor.open();
     } catch (const platform::DatabaseError &error) {
-        throw inChinese(error, m_path);
+        throw translated(error, m_path);
     }
 }
 
@@ -146,7 +153,7 @@ void GuestStore::addGuest(const QString &name)
         m_cursor.post();
     } catch (const platform::DatabaseError &error) {
         if (m_cursor.isOpen() && m_cursor.isEditing()) m_cursor.cancel();
-        throw inChinese(error, m_path);
+        throw translated(error, m_path);
     }
 }
 
@@ -166,7 +173,7 @@ void GuestStore::deleteCurrent()
     try {
         m_cursor.deleteCurrent();
     } catch (const platform::DatabaseError &error) {
-        throw inChinese(error, m_path);
+        throw translated(error, m_path);
     }
 }
 
@@ -177,6 +184,6 @@ void GuestStore::deleteAll()
         while (!m_cursor.eof() && m_cursor.recordCount() > 0)
             m_cursor.deleteCurrent();
     } catch (const platform::DatabaseError &error) {
-        throw inChinese(error, m_path);
+        throw translated(error, m_path);
     }
 }

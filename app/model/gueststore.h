@@ -3,6 +3,7 @@
 // is written to the file at once.
 #pragma once
 
+#include "platform/errors.h"
 #include "platform/sqlitecursor.h"
 
 #include <QString>
@@ -47,6 +48,10 @@ public:
     bool isEmpty() const;
     // Number of guests in the list; 0 when it is closed.
     int count() const;
+
+    // error of the list's cursor in the program's language, saying what went wrong with the store;
+    // for those who reach the cursor directly (the grid's in-place editing).
+    platform::DatabaseError inChinese(const platform::DatabaseError &error) const;
 
     // The list's cursor, for the grid and the card report.
     platform::SqliteCursor &cursor() { return m_cursor; }

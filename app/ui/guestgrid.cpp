@@ -123,10 +123,12 @@ bool CursorTableModel::setData(const QModelIndex &index, const QVariant &value, 
     platform::guard(nullptr, [&] {
         m_reading = true;
         try {
-            m_cursor.setRecordNumber(index.row() + 1);
-            m_cursor.edit();
-            m_cursor.setValue(column.fieldName, value.toString());
-            m_cursor.post();
+            translating([&] {
+                m_cursor.setRecordNumber(index.row() + 1);
+                m_cursor.edit();
+                m_cursor.setValue(column.fieldName, value.toString());
+                m_cursor.post();
+            });
         } catch (...) {
             if (m_cursor.isOpen() && m_cursor.isEditing()) m_cursor.cancel();
             m_reading = false;
@@ -139,6 +141,16 @@ bool CursorTableModel::setData(const QModelIndex &index, const QVariant &value, 
     m_writeFailed = !written;
     if (written) emit dataChanged(index, index);
     return written;
+}
+
+void CursorTableModel::translating(const std::function<void()> &action) const
+{
+    try {
+        action();
+    } catch (const platform::DatabaseError &error) {
+        if (!m_translate) throw;
+        throw m_translate(error);
+    }
 }
 
 void CursorTableModel::cursorOpened()
@@ -241,7 +253,7 @@ void DataGrid::keyPressEvent(QKeyEvent *event)
             const auto answer =
                 QMessageBox::question(this, QStringLiteral("Tovaro"), QStringLiteral("删除该记录吗？"),
                                       QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel);
-            if (answer == QMessageBox::Ok) m_cursor.deleteCurrent();
+            if (answer == QMessageBox::Ok) m_model->translating([this] { m_cursor.deleteCurrent(); });
         });
         return;
     }

@@ -5,11 +5,13 @@
 #pragma once
 
 #include "platform/dataset.h"
+#include "platform/errors.h"
 
 #include <QAbstractTableModel>
 #include <QTableView>
 
 #include <functional>
+
 
 struct GridColumn {
     QString title;
@@ -36,6 +38,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    // Turns the cursor's errors into the texts the user sees; none keeps them as they are.
+    using ErrorTranslator = std::function<platform::DatabaseError(const platform::DatabaseError &)>;
+    void setErrorTranslator(ErrorTranslator translator) { m_translate = std::move(translator); }
+    // Runs action on the cursor; its database error is thrown as the translator has it.
+    void translating(const std::function<void()> &action) const;
     // True when the last setData() was refused by the cursor.
     bool lastWriteFailed() const { return m_writeFailed; }
 
@@ -56,6 +63,7 @@ private:
     bool m_reading = false;
     bool m_closing = false;
     bool m_writeFailed = false;
+    ErrorTranslator m_translate;
 };
 
 class DataGrid : public QTableView {

@@ -207,6 +207,8 @@ void TMainForm::buildSidePanel()
                            GridColumn{QStringLiteral("客人姓名"), 105, GuestStore::nameColumn()}},
                           this);
     dbgrd1->setObjectName(QStringLiteral("dbgrd1"));
+    dbgrd1->cursorModel()->setErrorTranslator(
+        [this](const platform::DatabaseError &error) { return m_guests.inChinese(error); });
     dbgrd1->setGeometry(652, 56, 177, 346);
 
     qj25 = new QLabel(QStringLiteral("客人姓名："), this);

@@ -339,6 +339,21 @@ TEST_F(GuestList, theNameCellEditsInPlaceAndReachesTheFile)
     EXPECT_EQ(names(other), QStringList{QStringLiteral("张三丰")});
 }
 
+TEST_F(GuestList, aRefusedInPlaceEditSaysWhyInChinese)
+{
+    start();
+    add(QStringLiteral("张三"));
+    GuestStore other; // another program empties the store meanwhile
+    other.setDatabaseFile(dir.file(QStringLiteral("tovaro.db")));
+    other.open();
+    other.deleteAll();
+    QAbstractItemModel *model = form->dbgrd1->model();
+    EXPECT_FALSE(model->setData(model->index(0, 1), QStringLiteral("张三丰")));
+    ASSERT_EQ(errors.messages.size(), 1);
+    EXPECT_TRUE(errors.messages.first().startsWith(QStringLiteral("这位客人已不在客人名单")))
+        << errors.messages.first().toStdString();
+}
+
 TEST_F(GuestList, keyboardDeletionAsksFirst)
 {
     start();
