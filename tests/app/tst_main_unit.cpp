@@ -516,6 +516,16 @@ TEST_F(MainWindow, aNameBeingEditedIsWrittenBeforePrintingAndBeforeASwitch)
     chooseTemplate(2);
     EXPECT_EQ(qj(0)->caption(), QStringLiteral("李四"));
     EXPECT_TRUE(errors.messages.isEmpty());
+
+    // An edit the store refuses stops the print with the store's message.
+    typeIntoTheGrid(QStringLiteral("王五"));
+    GuestStore other;
+    other.setDatabaseFile(dir.file(QStringLiteral("tovaro.db")));
+    other.open();
+    other.deleteAll();
+    f().btnPrintBtn->click();
+    EXPECT_EQ(printer.states.size(), 1u);
+    EXPECT_EQ(errors.messages.size(), 1);
 }
 
 TEST_F(MainWindow, aSavedLayoutComesBackAfterARestartUntilRestoredToTheDefault)
