@@ -232,7 +232,7 @@ bool CupsPrintDevice::beginJob(const DeviceMode &mode, const QString &title, con
 
 bool CupsPrintDevice::setJobMode(const DeviceMode &mode)
 {
-    return m_job && m_job->setMode(mode, pageLayoutForMode(mode, papers()));
+    return m_job && m_job->setMode(mode, pageLayoutForMode(mode, papers()), mediaSourceKey(mode.bin));
 }
 
 bool CupsPrintDevice::endJob()

@@ -94,7 +94,7 @@ bool FakePrintDevice::setJobMode(const DeviceMode &mode)
                      .arg(mode.copies));
     if (!m_inJob) return false;
     m_jobMode = mode;
-    return !m_fileJob || m_fileJob->setMode(mode, pageLayoutForMode(mode, m_setup.papers));
+    return !m_fileJob || m_fileJob->setMode(mode, pageLayoutForMode(mode, m_setup.papers), QString());
 }
 
 bool FakePrintDevice::beginPage()

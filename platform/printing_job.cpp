@@ -2,6 +2,8 @@
 
 #include <QPrintEngine>
 
+#include <utility>
+
 namespace platform {
 
 namespace {
@@ -21,6 +23,21 @@ QPrinter::DuplexMode qtDuplex(int duplex)
     }
 }
 
+std::unique_ptr<QPrinter> makePrinter(const QString &printerName, const QString &outputFile, int dpi)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!outputFile.isEmpty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(outputFile);
+    } else {
+        printer->setPrinterName(printerName);
+    }
+    if (dpi > 0) printer->setResolution(dpi);
+    // The page origin is the paper's corner; the unprintable margins are the caller's business.
+    printer->setFullPage(true);
+    return printer;
+}
+
 } // namespace
 
 QMargins minimumMarginsDots(const QPageLayout &layout, int dpi)
@@ -32,20 +49,48 @@ QMargins minimumMarginsDots(const QPageLayout &layout, int dpi)
 }
 
 PrinterJob::PrinterJob(const QString &printerName, const QString &outputFile, int dpi)
-    : m_printerName(printerName), m_outputFile(outputFile),
-      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    : m_printerName(printerName), m_outputFile(outputFile), m_printer(makePrinter(printerName, outputFile, dpi)),
+      m_dpi(dpi)
 {
-    if (!outputFile.isEmpty()) {
-        m_printer->setOutputFormat(QPrinter::PdfFormat);
-        m_printer->setOutputFileName(outputFile);
-    } else {
-        m_printer->setPrinterName(printerName);
-    }
-    if (dpi > 0) m_printer->setResolution(dpi);
-    // The page origin is the paper's corner; the unprintable margins are the caller's business.
-    m_printer->setFullPage(true);
 }
 
+void PrinterJob::applyOptions(const DocumentOptions &options)
+{
+    // Through the engine: the printer's own setters refuse changes once painting has begun, while
+    // the queue reads the options only when the document is sent.
+    QPrintEngine *engine = m_printer->printEngine();
+    engine->setProperty(QPrintEngine::PPK_CopyCount, qMax(1, options.copies));
+    if (options.duplex != 0) engine->setProperty(QPrintEngine::PPK_Duplex, int(qtDuplex(options.duplex)));
+    if (m_outputFile.isEmpty())
+        engine->setProperty(kCupsOptionsKey, options.mediaSource.isEmpty()
+                                                 ? QStringList()
+                                                 : QStringList{QStringLiteral("media-source"), options.mediaSource});
+    m_options = options;
+}
+
+bool PrinterJob::startPainting()
+{
+    if (!m_painter.begin(m_printer.get())) {
+        m_error = QStringLiteral("the job could not start");
+        return false;
+    }
+    m_pagesBegun = 0;
+    return true;
+}
+
+bool PrinterJob::restart(const QPageLayout &layout)
+{
+    if (!m_painter.end()) {
+        m_error = QStringLiteral("the printer refused the pages");
+        return false;
+    }
+    const DocumentOptions options = m_options;
+    m_printer = makePrinter(m_printerName, m_outputFile, m_dpi);
+    m_printer->setDocName(m_title);
+    if (!applyLayout(layout)) return false;
+    applyOptions(options);
+    return startPainting();
+}
 bool PrinterJob::applyLayout(const QPageLayout &layout)
 {
     if (!layout.isValid()) {
@@ -70,28 +115,36 @@ bool PrinterJob::begin(const DeviceMode &mode, const QPageLayout &layout, const 
         return false;
     }
     if (!applyLayout(layout)) return false;
+    m_title = title;
     m_printer->setDocName(title);
-    m_printer->setCopyCount(qMax(1, mode.copies));
-    if (mode.duplex != 0) m_printer->setDuplex(qtDuplex(mode.duplex));
-    if (!mediaSource.isEmpty() && m_outputFile.isEmpty())
-        m_printer->printEngine()->setProperty(kCupsOptionsKey,
-                                              QStringList{QStringLiteral("media-source"), mediaSource});
-    if (!m_painter.begin(m_printer.get())) {
-        m_error = QStringLiteral("the job could not start");
-        return false;
-    }
-    m_pagesBegun = 0;
-    return true;
+    applyOptions({mediaSource, mode.duplex, mode.copies});
+    return startPainting();
 }
 
-bool PrinterJob::setMode(const DeviceMode &, const QPageLayout &layout)
+bool PrinterJob::setMode(const DeviceMode &mode, const QPageLayout &layout, const QString &mediaSource)
 {
-    return applyLayout(layout);
+    const DocumentOptions options{m_outputFile.isEmpty() ? mediaSource : QString(), mode.duplex, mode.copies};
+    // A file holds no document options; before the first page they still apply to this document.
+    if (options == m_options || !m_outputFile.isEmpty() || m_pagesBegun == 0) {
+        if (options != m_options) applyOptions(options);
+        return applyLayout(layout);
+    }
+    if (!layout.isValid()) {
+        m_error = QStringLiteral("unknown paper");
+        return false;
+    }
+    m_options = options;
+    m_pendingLayout = layout;
+    return true;
 }
 
 bool PrinterJob::beginPage()
 {
     if (!m_painter.isActive() || m_pageOpen) return false;
+    if (m_pendingLayout) {
+        const QPageLayout layout = *std::exchange(m_pendingLayout, std::nullopt);
+        if (!restart(layout)) return false;
+    }
     // QPainter::begin opened the first page already.
     if (m_pagesBegun > 0 && !m_printer->newPage()) {
         m_error = QStringLiteral("the printer refused a new page");

@@ -9,6 +9,7 @@
 #include <QPrinter>
 
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -28,8 +29,10 @@ public:
     // mediaSource is the printer's key of the bin to feed from; empty leaves the printer's choice.
     bool begin(const DeviceMode &mode, const QPageLayout &layout, const QString &mediaSource,
                const QString &title);
-    // Takes effect from the next page; only the paper and orientation can change within a job.
-    bool setMode(const DeviceMode &mode, const QPageLayout &layout);
+    // Takes effect from the next page. A queue takes bin, duplex and copies for a whole document:
+    // when one of them changes after pages were printed, the pages so far go to the queue as one
+    // job and the job goes on as a new one with the new options.
+    bool setMode(const DeviceMode &mode, const QPageLayout &layout, const QString &mediaSource);
     bool beginPage();
     bool endPage();
     bool end();
@@ -38,11 +41,27 @@ public:
     const QString &errorText() const { return m_error; }
 
 private:
+    // The options a queue applies to a whole document.
+    struct DocumentOptions {
+        QString mediaSource;
+        int duplex = 0;
+        int copies = 1;
+        bool operator==(const DocumentOptions &other) const = default;
+    };
     bool applyLayout(const QPageLayout &layout);
+    void applyOptions(const DocumentOptions &options);
+    bool startPainting();
+    // Sends the pages so far and starts the next document of the job with m_options.
+    bool restart(const QPageLayout &layout);
+
+    QString m_title;
+    DocumentOptions m_options;
+    std::optional<QPageLayout> m_pendingLayout; // set while a new document must start
 
     QString m_printerName;
     QString m_outputFile;
     std::unique_ptr<QPrinter> m_printer;
+    int m_dpi = 0;
     QPainter m_painter;
     bool m_pageOpen = false;
     int m_pagesBegun = 0;

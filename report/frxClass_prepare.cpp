@@ -55,8 +55,14 @@ void TfrxReportRun::Progress(TfrxProgressType kind, int pageNo)
         const bool firstPass = kind == ptRunning && report->EngineOptions.DoublePass && !engine.FinalPass();
         progressWindow->Progress(kind, pageNo, firstPass);
     }
-    if (kind == ptRunning)
+    if (kind == ptRunning) {
+        if (ownPreview) {
+            const bool firstPass = report->EngineOptions.DoublePass && !engine.FinalPass();
+            ownPreview->ShowMessage(frxGet(firstPass ? QStringLiteral("prRunningFirst") : QStringLiteral("prRunning"))
+                                        .replace(QStringLiteral("%d"), QString::number(pageNo)));
+        }
         if (TfrxPreparationObserver *o = observer()) o->PageProduced(pageNo - 1);
+    }
     processMessages();
 }
 

@@ -271,6 +271,8 @@ public:
     virtual void showNonModal() = 0;
     // Closes the window (a failed run).
     virtual void close() = 0;
+    // A progress text of the run for the window's status bar.
+    virtual void ShowMessage(const QString &text) = 0;
 };
 
 // The next delimited expression of `text` at or after `start` (0-based): its text, with `start` moved
@@ -400,6 +402,8 @@ public:
 
     std::function<void(TfrxReportComponent *object)> OnBeforePrint, OnAfterPrint;
     std::function<void()> OnBeginDoc, OnEndDoc, OnAfterScriptCompile, OnPreview;
+    // The preview window the report opened has closed (modal or not).
+    std::function<void()> OnClosePreview;
     std::function<void(TfrxProgressType kind)> OnProgressStart, OnProgressStop;
     std::function<void(TfrxProgressType kind, int pageNo)> OnProgress;
     std::function<void(const QString &name, script::Variant &value)> OnGetValue;

@@ -20,6 +20,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QStatusBar>
+#include <QWheelEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -223,6 +224,9 @@ void TfrxPreviewForm::FormCreate()
 
     Preview->Workspace->setFocus();
     Preview->Workspace->installEventFilter(this);
+    // The wheel over the bars moves the pages as it does over them.
+    ToolBar->installEventFilter(this);
+    StatusBar->installEventFilter(this);
     ShowPageInfo(1);
     EnableControls();
 }
@@ -514,7 +518,22 @@ bool TfrxPreviewForm::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
+    if (event->type() == QEvent::Wheel && (watched == ToolBar || watched == StatusBar)) {
+        wheelEvent(static_cast<QWheelEvent *>(event));
+        return event->isAccepted();
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void TfrxPreviewForm::wheelEvent(QWheelEvent *event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        QDialog::wheelEvent(event);
+        return;
+    }
+    Preview->MouseWheel(delta > 0, event->modifiers() & Qt::ControlModifier);
+    event->accept();
 }
 
 void TfrxPreviewForm::closeEvent(QCloseEvent *event)

@@ -13,6 +13,10 @@ public:
     explicit PreviewWindow(TfrxReport *report) : m_form(new TfrxPreviewForm(QApplication::activeWindow()))
     {
         m_form->ConfigureFromOptions(report);
+        // Closing by any road (the close box, Escape, the close button) ends the dialog.
+        QObject::connect(m_form.data(), &QDialog::finished, m_form.data(), [report] {
+            if (report->OnClosePreview) report->OnClosePreview();
+        });
     }
     ~PreviewWindow() override
     {
@@ -36,6 +40,10 @@ public:
     void close() override
     {
         if (m_form) m_form->close();
+    }
+    void ShowMessage(const QString &text) override
+    {
+        if (m_form) m_form->ShowMessage(text);
     }
 
 private:

@@ -38,6 +38,7 @@ public:
     }
     void showNonModal() override { showModal(); }
     void close() override {}
+    void ShowMessage(const QString &) override {}
 
 private:
     frx::TfrxReport *m_report;

@@ -6,6 +6,7 @@
 
 #include "app/ui/guestgrid.h"
 #include "app/model/gueststore.h"
+#include "platform/printing.h"
 #include "report/frxEngine.h"
 #include "report/ui/frxPreview.h"
 #include "report/frxPreviewPages.h"
@@ -223,4 +224,27 @@ TEST_F(PrintCards, printCurrentWithTwoGuestsOfThatNameGivesTwoCards)
     EXPECT_EQ(apptest::pdfPageSizes(pdf).size(), 2);
     EXPECT_EQ(form->guests().query(), GuestStore::sortedQuery());
     EXPECT_EQ(form->dbgrd1->model()->rowCount(), 3);
+}
+
+TEST_F(PrintCards, aChangeOfCopiesWithinAJobReachesTheQueueFromThatPage)
+{
+    // The queue takes copies (like bin and duplex) per document: the first page goes alone, the
+    // two after the change follow as the next document.
+    std::unique_ptr<platform::PrintSystem> system = platform::createCupsPrintSystem();
+    std::unique_ptr<platform::PrintDevice> device = system->open(server->queue());
+    ASSERT_NE(device, nullptr);
+    const int before = int(server->arrived().size());
+    platform::DeviceMode mode;
+    ASSERT_TRUE(device->beginJob(mode, QStringLiteral("copies"), QString()));
+    ASSERT_TRUE(device->beginPage() && device->endPage());
+    mode.copies = 2;
+    ASSERT_TRUE(device->setJobMode(mode));
+    for (int page = 0; page < 2; ++page)
+        ASSERT_TRUE(device->beginPage() && device->endPage());
+    ASSERT_TRUE(device->endJob());
+    ASSERT_FALSE(server->waitForFile(before + 1).isEmpty()) << "the second document did not arrive";
+    const QStringList arrived = server->arrived().mid(before);
+    ASSERT_EQ(arrived.size(), 2);
+    EXPECT_EQ(apptest::pdfPageSizes(arrived[0]).size(), 1);
+    EXPECT_GE(apptest::pdfPageSizes(arrived[1]).size(), 2);
 }

@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -220,6 +221,13 @@ TEST(frxPreviewForm, zoomStepsStopAtAQuarter)
     EXPECT_EQ(w.preview().Zoom(), 0.25L);
     w.preview().MouseWheel(true, true);
     EXPECT_DOUBLE_EQ(double(w.preview().Zoom()), 0.35);
+    // The same over the status bar and the toolbar, away from the pages.
+    for (QWidget *over : {static_cast<QWidget *>(f.StatusBar), static_cast<QWidget *>(f.ToolBar)}) {
+        QWheelEvent wheel(QPointF(5, 5), over->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(over, &wheel);
+    }
+    EXPECT_DOUBLE_EQ(double(w.preview().Zoom()), 0.55);
     platform::setErrorPresenter({});
 }
 
@@ -353,6 +361,13 @@ TEST(frxPreviewForm, escapeCancelsThePreparationThenCloses)
         }
         if (pageNo == 5) QTest::keyClick(form->Preview->Workspace, Qt::Key_Escape);
     };
+    QString progressText;
+    report.OnProgress = [&, previous = report.OnProgress](TfrxProgressType kind, int pageNo) {
+        previous(kind, pageNo);
+        if (form && pageNo == 4) progressText = form->StatusPanels[2]->text();
+    };
+    int closed = 0;
+    report.OnClosePreview = [&] { ++closed; };
     int pagesWhenClosed = -1;
     testsupport::whenModal([&](QWidget *modal) {
         // Once the preparation has stopped, the second Escape closes the window.
@@ -376,6 +391,9 @@ TEST(frxPreviewForm, escapeCancelsThePreparationThenCloses)
     EXPECT_GE(pagesWhenClosed, 5);
     EXPECT_LT(pagesWhenClosed, 20);
     EXPECT_EQ(report.PreviewPages()->Count(), pagesWhenClosed);
+    // The engine's progress reached the status bar, and the report heard of the closing once.
+    EXPECT_EQ(progressText, u"正在生成页 3"_s);
+    EXPECT_EQ(closed, 1);
 }
 
 TEST(frxPreviewForm, findTextHitsInOrderAndInverts)
