@@ -31,6 +31,10 @@ int calc(const QStringList &arguments)
     return 0;
 }
 
-const tools::CommandRegistration registration(QStringLiteral("calc"), QStringLiteral("calc EXPR"), calc);
+const tools::CommandRegistration
+    registration(QStringLiteral("calc"), QStringLiteral("calc EXPR"),
+                 QStringLiteral("Evaluates an expression of the report script and prints its value.\n"
+                                "EXPR is one argument, e.g. \"FormatFloat('#,##0.00', 1234.5)\"."),
+                 calc);
 
 } // namespace

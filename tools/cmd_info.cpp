@@ -34,7 +34,8 @@ int showInfo(const QStringList &arguments)
     return 0;
 }
 
-const tools::CommandRegistration registration(QStringLiteral("info"), QStringLiteral("info FILE.fp3"),
-                                              showInfo);
+const tools::CommandRegistration
+    registration(QStringLiteral("info"), QStringLiteral("info FILE.fp3"),
+                 QStringLiteral("Lists the pages of a prepared report: paper size and number of objects of each."), showInfo);
 
 } // namespace

@@ -67,6 +67,12 @@ int print(const QStringList &arguments)
     }
 }
 
-const tools::CommandRegistration registration(QStringLiteral("print"), kUsage, print);
+const tools::CommandRegistration
+    registration(QStringLiteral("print"), kUsage,
+                 QStringLiteral("Prints a prepared report as the preview's print button does, without a dialog.\n"
+                                "  --printer NAME  a printer other than the default one\n"
+                                "  --pages RANGE   pages such as 1,3-5 or 2- (all by default)\n"
+                                "  --copies N      copies of each page"),
+                 print);
 
 } // namespace

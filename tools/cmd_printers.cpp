@@ -36,7 +36,9 @@ int listPrinters(const QStringList &arguments)
     return 0;
 }
 
-const tools::CommandRegistration registration(QStringLiteral("printers"), QStringLiteral("printers"),
-                                              listPrinters);
+const tools::CommandRegistration
+    registration(QStringLiteral("printers"), QStringLiteral("printers"),
+                 QStringLiteral("Lists the printers (the default one starred) with their papers and resolution."),
+                 listPrinters);
 
 } // namespace

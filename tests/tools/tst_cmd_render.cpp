@@ -3,6 +3,7 @@
 #include "tests/support/gui_environment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -125,7 +126,7 @@ TEST(cmdRender, failuresGoToStderrWithExitOne)
     EXPECT_TRUE(result.err.contains(QStringLiteral("usage: tovaro-report render")));
     result = tool({QStringLiteral("pdf"), data + QStringLiteral("/cards.fp3")});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.contains(QStringLiteral("usage: tovaro-report pdf FILE.fp3 OUT.pdf")));
+    EXPECT_TRUE(result.err.contains(QStringLiteral("usage: tovaro-report pdf FILE.fp3|TEMPLATE.fr3 OUT.pdf")));
 }
 
 TEST(cmdPdf, verticalCardsBecomeOnePdfPagePerGuestWithTheirNames)
@@ -158,4 +159,56 @@ TEST(cmdPdf, verticalCardsBecomeOnePdfPagePerGuestWithTheirNames)
             if (page.pixel(x, y) != qRgb(255, 255, 255)) ink |= QRect(x, y, 1, 1);
     ASSERT_FALSE(ink.isNull());
     EXPECT_GT(ink.height(), 2 * ink.width());
+}
+
+TEST(cmdFrontEnd, helpForTheFrontEndAndEachCommandAndTheVersion)
+{
+    CommandRun result = tool({QStringLiteral("--help")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    for (const char *command : {"calc", "info", "pdf", "prepare", "print", "printers", "render"})
+        EXPECT_TRUE(result.out.contains(QStringLiteral("\n  %1 ").arg(QLatin1String(command)))) << command;
+    EXPECT_TRUE(result.out.contains(QStringLiteral("Exit status:\n  0  the command did its work")));
+    result = tool({QStringLiteral("pdf"), QStringLiteral("--help")});
+    ASSERT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.out.startsWith(QStringLiteral("usage: tovaro-report pdf FILE.fp3|TEMPLATE.fr3 OUT.pdf")))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(QStringLiteral("--dataset NAME=FILE.db:QUERY")));
+    EXPECT_TRUE(result.out.contains(QStringLiteral("Exit status:")));
+    result = tool({QStringLiteral("--version")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.out.startsWith(QStringLiteral("tovaro-report 0."))) << result.out.toStdString();
+    // Misuse is a failure with the overview on stderr.
+    result = tool({QStringLiteral("nonsense")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("unknown command \"nonsense\""))) << result.err.toStdString();
+    EXPECT_EQ(tool({}).exitCode, 1);
+}
+
+TEST(cmdFrontEnd, aTemplateWithItsDataSetsIsPreparedAndWrittenInOneRun)
+{
+    QTemporaryDir dir;
+    const QString guests = dir.filePath(QStringLiteral("来宾.csv"));
+    QFile csv(guests);
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("\xE5\xA7\x93\xE5\x90\x8D\n\xE7\x8E\x8B\xE5\xB0\x8F\xE6\x98\x8E\n\xE6\x9D\x8E\xE5\xA8\x9C\n"); // 姓名, 王小明, 李娜
+    csv.close();
+    const QString card = QStringLiteral(TOVARO_SOURCE_DIR "/data/frx.fr3");
+    const QString dataSet = QStringLiteral("frxdbdtst1=") + guests;
+    const QString pdf = dir.filePath(QStringLiteral("cards.pdf"));
+    CommandRun result = tool({QStringLiteral("pdf"), card, pdf, QStringLiteral("--dataset"), dataSet});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, QStringLiteral("2 pages written to %1\n").arg(pdf));
+    result = tool({QStringLiteral("render"), card, QStringLiteral("--png"), dir.filePath(QStringLiteral("png")),
+                   QStringLiteral("--dataset"), dataSet, QStringLiteral("--pages"), QStringLiteral("2")});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("png"))).entryList(QDir::Files),
+              QStringList{QStringLiteral("page-0002.png")});
+    // Data sets belong to templates; a missing data file fails the run.
+    result = tool({QStringLiteral("pdf"), data + QStringLiteral("/cards.fp3"), pdf, QStringLiteral("--dataset"), dataSet});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains(QStringLiteral("data sets go with a report template"))) << result.err.toStdString();
+    result = tool({QStringLiteral("pdf"), card, pdf, QStringLiteral("--dataset"),
+                   QStringLiteral("frxdbdtst1=") + dir.filePath(QStringLiteral("无.csv"))});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_FALSE(result.err.isEmpty());
 }
