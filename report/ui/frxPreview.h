@@ -204,6 +204,10 @@ public:
     // pages out again and repaints.
     void Freeze();
     void Thaw();
+    // Runs body frozen, then `after` (Thaw when none), also when body fails. Nothing of this runs in
+    // a destructor, where a failure would end the program; after a failed body a failure of `after`
+    // is dropped behind the body's error, the one the user is shown.
+    void whileFrozen(const std::function<void()> &body, const std::function<void()> &after = {});
     // The progress panel over the pages, a third down from the top, painted at once.
     void ShowProgressText(const QString &text);
     void HideProgress();

@@ -85,21 +85,23 @@ std::unique_ptr<QSettings> frxOpenIniFile(const QString &iniFile)
     return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
+void frxApplyPageSettings(TfrxReportPage &page, const TfrxReportPage &edited)
+{
+    page.SetOrientation(edited.Orientation());
+    page.SetPaperWidth(edited.PaperWidth());
+    page.SetPaperHeight(edited.PaperHeight());
+    page.SetPaperSize(edited.PaperSize());
+    page.LeftMargin = edited.LeftMargin;
+    page.RightMargin = edited.RightMargin;
+    page.TopMargin = edited.TopMargin;
+    page.BottomMargin = edited.BottomMargin;
+    page.UpdateDimensions();
+}
+
 void frxApplyPageSettingsToAll(TfrxReport *report, const TfrxReportPage &edited)
 {
-    for (int i = 0; i < report->PagesCount(); ++i) {
-        auto *page = dynamic_cast<TfrxReportPage *>(report->Pages(i));
-        if (!page) continue;
-        page->SetOrientation(edited.Orientation());
-        page->SetPaperWidth(edited.PaperWidth());
-        page->SetPaperHeight(edited.PaperHeight());
-        page->SetPaperSize(edited.PaperSize());
-        page->LeftMargin = edited.LeftMargin;
-        page->RightMargin = edited.RightMargin;
-        page->TopMargin = edited.TopMargin;
-        page->BottomMargin = edited.BottomMargin;
-        page->UpdateDimensions();
-    }
+    for (int i = 0; i < report->PagesCount(); ++i)
+        if (auto *page = dynamic_cast<TfrxReportPage *>(report->Pages(i))) frxApplyPageSettings(*page, edited);
 }
 
 TfrxPageSettingsForm::TfrxPageSettingsForm(TfrxReportPage *page, TfrxReport *report, QWidget *parent)
@@ -292,8 +294,13 @@ void TfrxPageSettingsForm::SizeCBClick()
     // A user-defined size turns with the orientation; the fields keep it when nothing turned.
     if (code == DMPAPER_USER && landscape != m_fieldsLandscape) std::swap(width, height);
     printer->SetPaperForView(code, width, height, landscape ? poLandscape : poPortrait);
-    setMm(WidthE, printer->PaperWidth());
-    setMm(HeightE, printer->PaperHeight());
+    // A printer that could not be prepared knows no size: the fields keep theirs.
+    if (printer->PaperWidth() > 0 && printer->PaperHeight() > 0) {
+        width = printer->PaperWidth();
+        height = printer->PaperHeight();
+    }
+    setMm(WidthE, width);
+    setMm(HeightE, height);
     m_fieldsLandscape = landscape;
 }
 
@@ -319,6 +326,7 @@ void TfrxPageSettingsForm::FormHideOk()
     const Extended right = mm(MarginRightE);
     const Extended top = mm(MarginTopE);
     const Extended bottom = mm(MarginBottomE);
+    if (!(width > 0 && height > 0)) throw platform::Error(QStringLiteral("纸张的宽度和高度必须大于零"));
     const int index = SizeCB->currentIndex();
     const int code = index >= 0 ? SizeCB->itemData(index).toInt() : DMPAPER_USER;
 

@@ -25,6 +25,9 @@ class TfrxReportPage;
 // value an ini file (relative names lie in the user's configuration folder).
 std::unique_ptr<QSettings> frxOpenIniFile(const QString &iniFile);
 
+// Gives page the orientation, paper and margins of edited.
+void frxApplyPageSettings(TfrxReportPage &page, const TfrxReportPage &edited);
+
 // Gives every report page of report the orientation, paper size and margins of edited (a page of
 // another tree, normally a prepared page's page object).
 void frxApplyPageSettingsToAll(TfrxReport *report, const TfrxReportPage &edited);

@@ -38,12 +38,9 @@ void TfrxPreview::PrintPages()
     if (m_working || PageCount() == 0) return;
     m_pages->SetPageIndex(m_pageNo - 1);
     // The pages must not change under the print run (no preparation, no editing) until it ends.
-    Freeze();
-    struct ThawGuard {
-        TfrxPreview *preview;
-        ~ThawGuard() { preview->Thaw(); }
-    } thaw{this};
-    if (m_report) m_report->Print(m_pageNo);
+    whileFrozen([this] {
+        if (m_report) m_report->Print(m_pageNo);
+    });
 }
 
 void TfrxPreview::SaveAs()
@@ -60,13 +57,10 @@ void TfrxPreview::SaveAs()
 
 void TfrxPreview::SavePrepared(const QString &fileName)
 {
-    Freeze();
-    ShowProgressText(frxGet(QStringLiteral("clSaving")));
-    struct ThawGuard {
-        TfrxPreview *preview;
-        ~ThawGuard() { preview->Thaw(); }
-    } thaw{this};
-    m_pages->SaveToFile(fileName);
+    whileFrozen([&] {
+        ShowProgressText(frxGet(QStringLiteral("clSaving")));
+        m_pages->SaveToFile(fileName);
+    });
 }
 
 void TfrxPreview::OpenAs()
@@ -81,31 +75,34 @@ void TfrxPreview::OpenAs()
 
 void TfrxPreview::OpenPrepared(const QString &fileName)
 {
-    Freeze();
-    ShowProgressText(frxGet(QStringLiteral("clLoading")));
     // Whatever the file held, the preview shows what the store has afterwards.
-    struct Finish {
-        TfrxPreview *preview;
-        ~Finish()
-        {
-            preview->RebuildOutline();
-            preview->Thaw();
-            preview->ShowPage(1);
-            if (preview->OnStateChanged) preview->OnStateChanged();
-        }
-    } finish{this};
-    m_pages->LoadFromFile(fileName, true);
+    whileFrozen(
+        [&] {
+            ShowProgressText(frxGet(QStringLiteral("clLoading")));
+            m_pages->LoadFromFile(fileName, true);
+        },
+        [this] {
+            RebuildOutline();
+            Thaw();
+            ShowPage(1);
+            if (OnStateChanged) OnStateChanged();
+        });
 }
 
 void TfrxPreview::EditPageSettings()
 {
     if (m_working || PageCount() == 0) return;
-    TfrxReportPage *page = m_pages->Page(m_pageNo - 1);
-    if (!page) return;
-    TfrxPageSettingsForm dialog(page, m_report, this);
+    // The dialog edits a copy of its own: the store's rebuilt page may leave its cache while the
+    // dialog is open (repaints, thumbnails).
+    const int index = m_pageNo - 1;
+    TfrxReportPage *cached = m_pages->Page(index);
+    if (!cached) return;
+    TfrxReportPage edited;
+    edited.Assign(cached);
+    TfrxPageSettingsForm dialog(&edited, m_report, this);
     if (dialog.exec() != QDialog::Accepted) return;
     if (dialog.ApplyToAllRB->isChecked()) {
-        frxApplyPageSettingsToAll(m_report, *page);
+        frxApplyPageSettingsToAll(m_report, edited);
         // The new pages come to this preview even when the report was not shown through it.
         TfrxPreparationObserver *const previous = m_report->PreviewControl;
         if (!previous) m_report->PreviewControl = this;
@@ -117,12 +114,12 @@ void TfrxPreview::EditPageSettings()
         m_report->PrepareReport(true);
         return;
     }
-    Freeze();
-    struct ThawGuard {
-        TfrxPreview *preview;
-        ~ThawGuard() { preview->Thaw(); }
-    } thaw{this};
-    m_pages->ModifyPage(m_pageNo - 1, page);
+    whileFrozen([&] {
+        TfrxReportPage *page = m_pages->Page(index);
+        if (!page) return;
+        frxApplyPageSettings(*page, edited);
+        m_pages->ModifyPage(index, page);
+    });
 }
 
 void TfrxPreview::ClearPreview()
@@ -160,6 +157,27 @@ void TfrxPreview::Freeze()
 {
     m_frozen = true;
     Workspace->Frozen = Thumbnail->Frozen = true;
+}
+
+void TfrxPreview::whileFrozen(const std::function<void()> &body, const std::function<void()> &after)
+{
+    const auto finish = [&] {
+        if (after)
+            after();
+        else
+            Thaw();
+    };
+    Freeze();
+    try {
+        body();
+    } catch (...) {
+        try {
+            finish();
+        } catch (...) {
+        }
+        throw;
+    }
+    finish();
 }
 
 void TfrxPreview::Thaw()

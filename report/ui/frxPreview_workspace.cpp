@@ -4,6 +4,7 @@
 
 #include "platform/canvas.h"
 #include "platform/errors.h"
+#include "platform/ui/errorguard.h"
 #include "report/frxPainter.h"
 #include "report/frxUtils.h"
 
@@ -170,10 +171,12 @@ void TfrxPreviewWorkspace::paintEvent(QPaintEvent *event)
 void TfrxPreviewWorkspace::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    if (!IsThumbnail)
-        m_preview->Rebuild();
-    else
-        UpdateScrollRange();
+    platform::guard(m_preview, [this] {
+        if (!IsThumbnail)
+            m_preview->Rebuild();
+        else
+            UpdateScrollRange();
+    });
 }
 
 void TfrxPreviewWorkspace::mousePressEvent(QMouseEvent *event)
@@ -199,7 +202,7 @@ void TfrxPreviewWorkspace::mouseMoveEvent(QMouseEvent *event)
         return;
     }
     if (!IsThumbnail && event->buttons() == Qt::NoButton)
-        m_preview->WorkspaceMouseMove(this, event->position().toPoint());
+        platform::guard(m_preview, [&] { m_preview->WorkspaceMouseMove(this, event->position().toPoint()); });
 }
 
 void TfrxPreviewWorkspace::mouseReleaseEvent(QMouseEvent *event)
@@ -214,12 +217,14 @@ void TfrxPreviewWorkspace::mouseReleaseEvent(QMouseEvent *event)
         m_lastClick.invalidate();
     else
         m_lastClick.start();
-    m_preview->WorkspaceClick(this, event->position().toPoint(), event->button(), doubleClick);
+    platform::guard(m_preview, [&] {
+        m_preview->WorkspaceClick(this, event->position().toPoint(), event->button(), doubleClick);
+    });
 }
 
 void TfrxPreviewWorkspace::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (!IsThumbnail && m_preview->OnDblClick) m_preview->OnDblClick();
+    if (!IsThumbnail && m_preview->OnDblClick) platform::guard(m_preview, m_preview->OnDblClick);
     QAbstractScrollArea::mouseDoubleClickEvent(event);
 }
 
@@ -230,22 +235,25 @@ void TfrxPreviewWorkspace::wheelEvent(QWheelEvent *event)
         QAbstractScrollArea::wheelEvent(event);
         return;
     }
-    m_preview->MouseWheel(delta > 0, event->modifiers() & Qt::ControlModifier);
+    platform::guard(m_preview, [&] { m_preview->MouseWheel(delta > 0, event->modifiers() & Qt::ControlModifier); });
     event->accept();
 }
 
 void TfrxPreviewWorkspace::keyPressEvent(QKeyEvent *event)
 {
-    if (!IsThumbnail && m_preview->KeyDown(event->key(), event->modifiers()))
-        event->accept();
+    // A key that fails has been handled: its error was shown.
+    bool used = true;
+    if (!IsThumbnail)
+        platform::guard(m_preview, [&] { used = m_preview->KeyDown(event->key(), event->modifiers()); });
     else
-        event->ignore();
+        used = false;
+    event->setAccepted(used);
 }
 
 void TfrxPreviewWorkspace::scrollContentsBy(int dx, int dy)
 {
     viewport()->scroll(dx, dy);
-    m_preview->WorkspaceScrolled(this);
+    platform::guard(m_preview, [this] { m_preview->WorkspaceScrolled(this); });
 }
 
 } // namespace frx
