@@ -23,6 +23,11 @@ public:
     // Values for "?" placeholders of the query, in order.
     void setParameters(const QVariantList &values);
 
+    // Adds one record per value to the table the query reads, the value in fieldName's column, in
+    // one transaction: all of them or, when any write fails, none (and DatabaseError is thrown).
+    // The open cursor's records stay as they are; open it again to see the new ones.
+    void insertRecords(const QString &fieldName, const QVariantList &values);
+
     // Creates the file with the statements given (e.g. a CREATE TABLE); throws DatabaseError.
     static void createDatabase(const QString &path, const QString &schemaSql);
 

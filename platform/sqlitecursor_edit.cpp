@@ -1,5 +1,6 @@
-// The writing half of SqliteCursor: append, edit, post and delete. Every change is one
-// statement in autocommit mode, so it is in the file when the call returns.
+// The writing half of SqliteCursor: append, edit, post, delete and adding many records. Every
+// change is one statement in autocommit mode, or one transaction, so it is in the file when the
+// call returns.
 #include "platform/sqlitecursor.h"
 
 #include "platform/sqlitecursor_p.h"
@@ -205,6 +206,34 @@ void SqliteCursor::deleteCurrent()
     d->atEof = d->atBof = false;
     notifyRowsChanged();
     notifyCurrentChanged();
+}
+
+void SqliteCursor::insertRecords(const QString &fieldName, const QVariantList &values)
+{
+    d->requireOpen();
+    finishEditing();
+    d->requireTable();
+    const QString column = d->columns[size_t(d->columnOf(fieldName))].tableColumn;
+    if (column.isEmpty())
+        throw DatabaseError(QStringLiteral("Field '%1' cannot be changed: it is no column of table '%2'")
+                                .arg(fieldName, d->table));
+    d->execute(QStringLiteral("BEGIN IMMEDIATE"), {});
+    try {
+        sqlite::Statement insert = d->prepare(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(sqlite::quoted(d->table), sqlite::quoted(column)));
+        const QString context =
+            QStringLiteral("Cannot write to table '%1' of the database '%2'").arg(d->table, d->path);
+        for (const QVariant &value : values) {
+            int code = sqlite::bind(insert.get(), 1, value);
+            if (code == SQLITE_OK) code = sqlite3_step(insert.get());
+            if (code != SQLITE_DONE) throw d->error(code, context);
+            sqlite3_reset(insert.get());
+        }
+        d->execute(QStringLiteral("COMMIT"), {});
+    } catch (...) {
+        sqlite3_exec(d->db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 } // namespace platform

@@ -63,8 +63,31 @@ QString CardReportPrinter::templateFile() const
 
 void CardReportPrinter::print(const CardState &state, GuestStore &guests, bool currentGuestOnly)
 {
+    if (!currentGuestOnly) {
+        runAndRestore(state, guests, {});
+        return;
+    }
+    runAndRestore(state, guests, [&guests](const QString &name) {
+        guests.close();
+        guests.selectName(name);
+        guests.open();
+    });
+}
+
+void CardReportPrinter::printGuests(const CardState &state, GuestStore &guests, const QList<qint64> &ids)
+{
+    runAndRestore(state, guests, [&guests, &ids](const QString &) {
+        guests.close();
+        guests.selectIds(ids);
+        guests.open();
+    });
+}
+
+void CardReportPrinter::runAndRestore(const CardState &state, GuestStore &guests,
+                                      const std::function<void(const QString &)> &narrow)
+{
     try {
-        run(state, guests, currentGuestOnly);
+        run(state, guests, narrow);
     } catch (...) {
         // The narrowing must not outlive a failed job; the job's own error is the one to show.
         try {
@@ -76,14 +99,11 @@ void CardReportPrinter::print(const CardState &state, GuestStore &guests, bool c
     restoreFullList(guests);
 }
 
-void CardReportPrinter::run(const CardState &state, GuestStore &guests, bool currentGuestOnly)
+void CardReportPrinter::run(const CardState &state, GuestStore &guests,
+                            const std::function<void(const QString &)> &narrow)
 {
     const QString name = guests.currentName();
-    if (currentGuestOnly) {
-        guests.close();
-        guests.selectName(name);
-        guests.open();
-    }
+    if (narrow) narrow(name);
     frxdbdtst1.SetDataSet(&guests.cursor());
 
     if (!frx::LoadFromFile(frxrprt1, templateFile(), false))

@@ -7,7 +7,10 @@
 #include "report/frxClass.h"
 #include "report/frxDBSet.h"
 
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 class GuestStore;
 
@@ -27,6 +30,8 @@ public:
     // Prints cards from state: for the current guest of guests only, or for every guest. Throws
     // platform::Error on failure; the caller's guard shows it.
     virtual void print(const CardState &state, GuestStore &guests, bool currentGuestOnly) = 0;
+    // Prints cards from state for the guests of these IDs, in the list's order, the same way.
+    virtual void printGuests(const CardState &state, GuestStore &guests, const QList<qint64> &ids) = 0;
 };
 
 // The print job over the card report: loads frx.fr3 from the data folder into the report, fits its
@@ -48,6 +53,8 @@ public:
     // afterwards, also when the job fails: a missing template file, card page or text object, or a
     // card size or offset that is not a number, raise platform::Error with a message naming it.
     void print(const CardState &state, GuestStore &guests, bool currentGuestOnly) override;
+    // The same job with the list narrowed to the guests of these IDs, bound as one parameter.
+    void printGuests(const CardState &state, GuestStore &guests, const QList<qint64> &ids) override;
 
     // The template file the job loads.
     QString templateFile() const;
@@ -55,7 +62,10 @@ public:
     frx::TfrxDBDataset &dataSet() { return frxdbdtst1; }
 
 private:
-    void run(const CardState &state, GuestStore &guests, bool currentGuestOnly);
+    // Runs the job; narrow, when given, narrows the list after the current name is read.
+    void run(const CardState &state, GuestStore &guests, const std::function<void(const QString &)> &narrow);
+    void runAndRestore(const CardState &state, GuestStore &guests,
+                       const std::function<void(const QString &)> &narrow);
     frx::TfrxReportPage *cardPage() const;
     // The text object "M" + n, found anew in the report; raises when the template lacks it.
     frx::TfrxCustomMemoView *textObject(int n);

@@ -62,6 +62,11 @@ QString GuestStore::nameQuery()
     return QStringLiteral("select * from keren where 姓名=? order by id ");
 }
 
+QString GuestStore::idsQuery()
+{
+    return QStringLiteral("select * from keren where ID in (select value from json_each(?)) order by ID");
+}
+
 QString GuestStore::nameColumn()
 {
     return QStringLiteral("姓名");
@@ -135,6 +140,15 @@ void GuestStore::selectName(const QString &name)
     m_cursor.setParameters({name});
 }
 
+void GuestStore::selectIds(const QList<qint64> &ids)
+{
+    QStringList numbers;
+    for (qint64 id : ids)
+        numbers << QString::number(id);
+    m_cursor.setQuery(idsQuery());
+    m_cursor.setParameters({QStringLiteral("[%1]").arg(numbers.join(u','))});
+}
+
 QString GuestStore::currentName() const
 {
     if (!m_cursor.isOpen())
@@ -186,4 +200,48 @@ void GuestStore::deleteAll()
     } catch (const platform::DatabaseError &error) {
         throw translated(error, m_path);
     }
+}
+
+void GuestStore::addGuests(const QStringList &names)
+{
+    if (!m_cursor.isOpen())
+        throw platform::DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    QVariantList values;
+    values.reserve(names.size());
+    for (const QString &name : names)
+        values << name;
+    m_cursor.insertRecords(nameColumn(), values);
+    open();
+}
+
+QStringList GuestStore::names()
+{
+    QStringList list;
+    if (!m_cursor.isOpen()) return list;
+    platform::SqliteCursor &cursor = m_cursor;
+    const int current = cursor.recordNumber();
+    const int count = cursor.recordCount();
+    list.reserve(count);
+    for (int n = 1; n <= count; ++n) {
+        cursor.setRecordNumber(n);
+        list << cursor.displayText(nameColumn());
+    }
+    if (current >= 1 && current <= count) cursor.setRecordNumber(current);
+    return list;
+}
+
+QList<qint64> GuestStore::ids(const QList<int> &rows)
+{
+    QList<qint64> list;
+    if (!m_cursor.isOpen()) return list;
+    platform::SqliteCursor &cursor = m_cursor;
+    const int current = cursor.recordNumber();
+    const int count = cursor.recordCount();
+    for (int row : rows)
+        if (row >= 0 && row < count) {
+            cursor.setRecordNumber(row + 1);
+            list << cursor.value(QStringLiteral("ID")).toLongLong();
+        }
+    if (current >= 1 && current <= count) cursor.setRecordNumber(current);
+    return list;
 }

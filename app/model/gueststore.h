@@ -6,7 +6,9 @@
 #include "platform/errors.h"
 #include "platform/sqlitecursor.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class GuestStore {
 public:
@@ -14,6 +16,7 @@ public:
     static QString initialQuery(); // at start, until the first print: the store's own order
     static QString sortedQuery();  // after every print: sorted by ID
     static QString nameQuery();    // one name, bound as the query's one parameter
+    static QString idsQuery();     // chosen guests, their IDs bound as one JSON array, sorted by ID
     static QString nameColumn();   // "姓名"
 
     GuestStore();
@@ -34,6 +37,8 @@ public:
     void setQuery(const QString &sql);
     // Sets the query that selects every guest named name, sorted by ID, for the next open().
     void selectName(const QString &name);
+    // Sets the query that selects the guests of these IDs, sorted by ID, for the next open().
+    void selectIds(const QList<qint64> &ids);
 
     // The current guest's name; empty for an open list without guests. Throws DatabaseError
     // (field not found) when the list is closed.
@@ -52,6 +57,16 @@ public:
     // error of the list's cursor in the program's language, saying what went wrong with the store;
     // for those who reach the cursor directly (the grid's in-place editing).
     platform::DatabaseError inChinese(const platform::DatabaseError &error) const;
+
+    // Adds a guest for every name, in order, in one transaction: all of them, or none when a write
+    // fails (DatabaseError). The list is opened again and shows them; its first guest is current.
+    void addGuests(const QStringList &names);
+    // Every name of the list, in the list's order; empty for a closed list. Walks the cursor and
+    // puts it back on the current guest.
+    QStringList names();
+    // The IDs of the guests in the given 0-based rows of the list, in the order given; rows outside
+    // the list are left out.
+    QList<qint64> ids(const QList<int> &rows);
 
     // The list's cursor, for the grid and the card report.
     platform::SqliteCursor &cursor() { return m_cursor; }

@@ -192,7 +192,8 @@ DataGrid::DataGrid(platform::Cursor &cursor, QList<GridColumn> columns, QWidget 
     setModel(m_model);
     setItemDelegate(new GridDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows may be chosen (Ctrl and Shift clicks); the current row is the cursor's.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                     QAbstractItemView::AnyKeyPressed);
     setWordWrap(false);
@@ -223,6 +224,10 @@ void DataGrid::selectCurrentRow()
     const int row = m_model->currentRow();
     if (row < 0) {
         selectionModel()->clearSelection();
+    } else if (currentIndex().isValid() && currentIndex().row() == row) {
+        // The view moved the cursor here itself and selects as its click or key asked (a Ctrl+click
+        // adds the row to the chosen ones).
+        scrollTo(currentIndex());
     } else {
         const int column = currentIndex().isValid() ? currentIndex().column() : 1;
         const QModelIndex index = m_model->index(row, std::min(column, m_model->columnCount() - 1));

@@ -1,7 +1,8 @@
 // The data grid over a cursor: a table model that mirrors the cursor's records and a view whose
-// selected row is always the cursor's current record. Columns are given by title, width and field
-// (an empty field makes a column the program draws itself); the name cell edits in place, and a
-// deletion from the keyboard (Ctrl+Delete) asks for confirmation first.
+// current row is always the cursor's current record; several rows may be selected besides. Columns
+// are given by title, width and field (an empty field makes a column the program draws itself);
+// the name cell edits in place, and a deletion from the keyboard (Ctrl+Delete) asks for
+// confirmation first.
 #pragma once
 
 #include "platform/dataset.h"

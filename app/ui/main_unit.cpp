@@ -137,6 +137,9 @@ void TMainForm::buildToolbar()
     btn1 = button("btn1", QStringLiteral("设置信息"), 4, il1.at(0));
     btnPrintPreviewBtn = button("btnPrintPreviewBtn", QStringLiteral("打印当前"), 80, il1.at(2));
     btnPrintBtn = button("btnPrintBtn", QStringLiteral("打印全部"), 156, il1.at(3));
+    btnPrintSelected = button("btnPrintSelected", QStringLiteral("打印选中"), 232, il1.at(6));
+    btnImport = button("btnImport", QStringLiteral("导入名单"), 316, il1.at(4));
+    btnExport = button("btnExport", QStringLiteral("导出名单"), 392, il1.at(5));
     // The layout commands stand at the toolbar's right end, apart from the printing ones.
     btnSaveLayout = button("btnSaveLayout", QStringLiteral("保存布局"), width() - 4 - 2 * 76,
                            style()->standardIcon(QStyle::SP_DialogSaveButton));
@@ -301,6 +304,10 @@ void TMainForm::wire()
     connect(btnPrintBtn, &QToolButton::clicked, this, &TMainForm::btnPrintBtnClick);
     connect(btnSaveLayout, &QToolButton::clicked, this, &TMainForm::btnSaveLayoutClick);
     connect(btnRestoreLayout, &QToolButton::clicked, this, &TMainForm::btnRestoreLayoutClick);
+    connect(btnPrintSelected, &QToolButton::clicked, this, &TMainForm::btnPrintSelectedClick);
+    connect(btnImport, &QToolButton::clicked, this, &TMainForm::btnImportClick);
+    connect(btnExport, &QToolButton::clicked, this, &TMainForm::btnExportClick);
+    watchNamePaste();
     connect(edtPWidth, &SpinEdit::textChanged, this, &TMainForm::edtPWidthChange);
     connect(edtPHeight, &SpinEdit::textChanged, this, &TMainForm::edtPHeightChange);
     connect(edtPLeft, &SpinEdit::textChanged, this, &TMainForm::edtPLeftChange);

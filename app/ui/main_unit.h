@@ -76,6 +76,9 @@ public:
     void btnPrintBtnClick();
     void btnSaveLayoutClick();
     void btnRestoreLayoutClick();
+    void btnPrintSelectedClick();
+    void btnImportClick();
+    void btnExportClick();
     void edtPWidthChange();
     void edtPHeightChange();
     void edtPLeftChange();
@@ -96,6 +99,13 @@ public:
     // Sizes the picture to the card size in the spin edits.
     void ImagesizeChange();
 
+    // Reads the guest list file at path, previews it and adds its names as the user chooses.
+    void importFile(const QString &path);
+    // Previews names from source (a file name, the clipboard) and adds them as the user chooses.
+    void importNames(const QStringList &names, const QString &source);
+    // Writes the guest list to path as CSV.
+    void exportFile(const QString &path);
+
     // Components, by name.
     QWidget *rztlbr1;
     QToolButton *btn1;
@@ -103,6 +113,9 @@ public:
     QToolButton *btnPrintBtn;
     QToolButton *btnSaveLayout;
     QToolButton *btnRestoreLayout;
+    QToolButton *btnPrintSelected;
+    QToolButton *btnImport;
+    QToolButton *btnExport;
     QStatusBar *rzstsbr1;
     QLabel *rzstspn1;
     QLabel *rzstspn2;
@@ -146,6 +159,8 @@ private:
     // Commits a name being edited in the guest grid; false when the store refused it (its message
     // is shown), and the action that asked should not go on.
     bool commitGuestEdit();
+    // A paste of several lines into the name edit offers each line as a guest.
+    void watchNamePaste();
     void placeItem(int n, const para &record);
     int itemNumber(const CardLabel *label) const;
     // The label's canvas millimetres; empty when the picture has no size to divide by.

@@ -86,5 +86,27 @@ QList<QIcon> toolbarImages()
         card(p, QRectF(3, 2.4, 7.5, 7));
         printer(p);
     });
+    // Import and export: a list with an arrow going in or coming out.
+    for (const bool inward : {true, false})
+        images << drawn([inward](QPainter &p) {
+            card(p, QRectF(1.5, 1.5, 9, 13));
+            p.setPen(QPen(ink, 0.8));
+            for (double y : {5.0, 8.0, 11.0})
+                p.drawLine(QPointF(3.5, y), QPointF(8.5, y));
+            p.setPen(QPen(gold.darker(130), 1.6));
+            const double from = inward ? 15.5 : 9.5;
+            const double to = inward ? 9.5 : 15.5;
+            p.drawLine(QPointF(from, 8), QPointF(to, 8));
+            p.drawLine(QPointF(to, 8), QPointF(to + (inward ? 2.5 : -2.5), 5.5));
+            p.drawLine(QPointF(to, 8), QPointF(to + (inward ? 2.5 : -2.5), 10.5));
+        });
+    // Printing the chosen guests: a card with a tick over the printer.
+    images << drawn([](QPainter &p) {
+        card(p, QRectF(4, 0.8, 8, 7.5));
+        p.setPen(QPen(QColor(0x20, 0x80, 0x20), 1.4));
+        p.drawLine(QPointF(5.8, 4.4), QPointF(7.5, 6));
+        p.drawLine(QPointF(7.5, 6), QPointF(10.5, 2.4));
+        printer(p);
+    });
     return images;
 }

@@ -178,6 +178,24 @@ TEST_F(CardPrinterTest, currentGuestPrintsEveryGuestOfThatNameWhileNarrowed)
     expectFullSortedList(4);
 }
 
+TEST_F(CardPrinterTest, chosenGuestsPrintInTheListsOrderAndTheListComesBack)
+{
+    QStringList ten;
+    for (int n = 1; n <= 10; ++n)
+        ten << QStringLiteral("客人%1").arg(n);
+    guests.addGuests(ten);
+    printer.printGuests(state, guests, guests.ids({8, 1, 4}));
+    EXPECT_EQ(preparedNames(),
+              (QStringList{QStringLiteral("客人2"), QStringLiteral("客人5"), QStringLiteral("客人9")}));
+    EXPECT_EQ(queriesWhilePreparing, QStringList{GuestStore::idsQuery()});
+    expectFullSortedList(10);
+
+    // A job that fails still gives the whole list back.
+    QFile::remove(printer.templateFile());
+    EXPECT_THROW(printer.printGuests(state, guests, guests.ids({0})), platform::Error);
+    expectFullSortedList(10);
+}
+
 TEST_F(CardPrinterTest, verticalLayoutSetsGeometryRotationFontAndTextsOnThePreparedCard)
 {
     addGuests({QStringLiteral("张三")});

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -20,6 +21,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <sqlite3.h>
 
 #include <csignal>
 #include <unistd.h>
@@ -435,4 +438,42 @@ TEST(GuestStoreKill, storeHoldsEveryGuestAfterTheProgramIsKilled)
     store.open();
     EXPECT_EQ(names(store),
               (QStringList{QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("王小明")}));
+}
+
+TEST_F(GuestStoreTest, manyGuestsAreAddedAllOrNone)
+{
+    store.open();
+    store.addGuest(QStringLiteral("甲"));
+    store.addGuests({QStringLiteral("乙"), QString(), QStringLiteral("丙")});
+    EXPECT_EQ(names(store), QStringList({QStringLiteral("甲"), QStringLiteral("乙"), QString(), QStringLiteral("丙")}));
+    EXPECT_EQ(store.names(), names(store));
+    EXPECT_EQ(store.currentName(), QStringLiteral("甲"));
+
+    // A write that fails halfway leaves the store as it was.
+    sqlite3 *db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(store.databaseFile()).constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON keren WHEN NEW.姓名 = '坏' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    EXPECT_THROW(store.addGuests({QStringLiteral("丁"), QStringLiteral("坏"), QStringLiteral("戊")}),
+                 platform::DatabaseError);
+    store.open();
+    EXPECT_EQ(names(store).size(), 4);
+    store.addGuests({QStringLiteral("丁")});
+    EXPECT_EQ(names(store).last(), QStringLiteral("丁"));
+}
+
+TEST_F(GuestStoreTest, chosenGuestsAreSelectedByTheirIds)
+{
+    store.open();
+    store.addGuests({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"), QStringLiteral("O'Neil")});
+    const QList<qint64> ids = store.ids({3, 0, 2, 9});
+    ASSERT_EQ(ids.size(), 3);
+    store.close();
+    store.selectIds(ids);
+    store.open();
+    EXPECT_EQ(names(store), QStringList({QStringLiteral("甲"), QStringLiteral("丙"), QStringLiteral("O'Neil")}));
 }

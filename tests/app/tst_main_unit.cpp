@@ -74,7 +74,7 @@ TEST_F(MainWindow, componentsStandWhereStoredBeforeTheFirstActivation)
         EXPECT_FALSE(tools[i]->icon().isNull());
         EXPECT_EQ(tools[i]->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
     }
-    EXPECT_EQ(f().il1.size(), 4);
+    EXPECT_EQ(f().il1.size(), 7);
     EXPECT_EQ(f().rzstspn1->text(), QStringLiteral("当前位置"));
     EXPECT_EQ(f().rzstspn1->width(), 57);
     EXPECT_EQ(f().rzstspn2->width(), 208);
@@ -450,6 +450,12 @@ struct RecordingPrinter : CardPrinter {
         states.push_back(state);
         currentOnly.push_back(currentGuestOnly);
     }
+    void printGuests(const CardState &state, GuestStore &, const QList<qint64> &chosen) override
+    {
+        states.push_back(state);
+        ids.push_back(chosen);
+    }
+    std::vector<QList<qint64>> ids;
     std::vector<CardState> states;
     std::vector<bool> currentOnly;
 };
@@ -662,4 +668,26 @@ TEST_F(MainWindow, screenshotLooksFinished)
     chooseTemplate(2);
     if (!shots.isEmpty())
         f().grab().toImage().save(QDir(shots).filePath(QStringLiteral("main_window_horizontal.png")));
+}
+
+TEST_F(MainWindow, printSelectedHandsTheChosenGuestsInTheListsOrder)
+{
+    start();
+    QStringList ten;
+    for (int n = 1; n <= 10; ++n)
+        ten << QStringLiteral("客人%1").arg(n);
+    f().guests().addGuests(ten);
+    RecordingPrinter printer;
+    f().setCardPrinter(&printer);
+    // Rows chosen as a user does: a click, then Ctrl+clicks, the last one above the others.
+    QWidget *cells = f().dbgrd1->viewport();
+    const auto rowCentre = [this](int row) { return f().dbgrd1->visualRect(f().dbgrd1->model()->index(row, 1)).center(); };
+    QTest::mouseClick(cells, Qt::LeftButton, {}, rowCentre(4));
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::ControlModifier, rowCentre(8));
+    QTest::mouseClick(cells, Qt::LeftButton, Qt::ControlModifier, rowCentre(1));
+    EXPECT_EQ(f().guests().currentName(), QStringLiteral("客人2"));
+    f().btnPrintSelected->click();
+    ASSERT_EQ(printer.ids.size(), 1u);
+    EXPECT_EQ(printer.ids[0], f().guests().ids({1, 4, 8}));
+    EXPECT_TRUE(errors.messages.isEmpty());
 }
