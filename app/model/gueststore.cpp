@@ -205,12 +205,16 @@ void GuestStore::deleteAll()
 void GuestStore::addGuests(const QStringList &names)
 {
     if (!m_cursor.isOpen())
-        throw platform::DatabaseError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+        throw platform::DatabaseError(QStringLiteral("客人名单没有打开，不能添加客人"));
     QVariantList values;
     values.reserve(names.size());
     for (const QString &name : names)
         values << name;
-    m_cursor.insertRecords(nameColumn(), values);
+    try {
+        m_cursor.insertRecords(nameColumn(), values);
+    } catch (const platform::DatabaseError &error) {
+        throw inChinese(error);
+    }
     open();
 }
 
