@@ -55,8 +55,20 @@ struct TextMetrics {
 // toCodePageText: the text is what came back from the font's code page (drawn alike; recorded as such).
 enum TextOutOption : unsigned { toClipped = 1, toRtlReading = 2, toCodePageText = 4 };
 
-// True for a character of East Asian width F or W: the characters a vertical ("@") face turns.
-bool isFullWidth(char32_t character);
+// One glyph of a line as the canvas draws it in the selected font: the font's glyph (0: the font
+// lacks the character and a fallback font draws it), whether it stands upright against the baseline
+// (the characters of a vertical "@" face that a column sets upright, among them the vertical
+// alternates and presentation forms that replace the typed punctuation), its advance along the
+// line in pixels, and the typed characters it stands for (UTF-16 positions in the line), which
+// output formats keep as the glyph's text.
+struct PlacedGlyph {
+    quint32 glyph = 0;
+    bool upright = false;
+    bool substituted = false;
+    int advance = 0;
+    qsizetype typedStart = 0;
+    qsizetype typedLength = 0;
+};
 
 // Converts a 0x00BBGGRR colour to Qt.
 QColor colorFromBgr(int color);
@@ -102,6 +114,8 @@ public:
     void textExtents(QStringView text, int *extents) const;
     // Width in pixels of `text` in the selected font.
     int textWidth(QStringView text) const;
+    // The glyphs that textOut draws for `text` in the selected font, one per character, in order.
+    std::vector<PlacedGlyph> glyphs(QStringView text) const;
 
     // Draws `text` with its character cell's top left at (x, y) in the baseline's own frame,
     // turned by the font's escapement. `advances` (text.size() entries, may be null for natural

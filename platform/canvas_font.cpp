@@ -1,5 +1,6 @@
 #include "platform/canvas_p.h"
 #include "platform/fontsubstitution.h"
+#include "platform/verticalforms.h"
 
 #include <cmath>
 #include <unordered_map>
@@ -92,6 +93,33 @@ quint32 FontEntry::glyph(char32_t codePoint) const
     }
     m_glyphs.insert(codePoint, index);
     return index;
+}
+
+const VerticalGlyph &FontEntry::verticalGlyph(char32_t codePoint) const
+{
+    auto found = m_verticalGlyphs.constFind(codePoint);
+    if (found != m_verticalGlyphs.constEnd()) return *found;
+    VerticalGlyph result;
+    const QRawFont &raw = rawFont();
+    if (raw.isValid() && glyph(codePoint) != 0) {
+        VerticalFace &face = verticalFace(raw);
+        const VerticalChoice &choice = face.choice(codePoint);
+        const double scale = static_cast<double>(em) / face.unitsPerEm();
+        result.glyph = choice.glyph;
+        result.upright = choice.upright;
+        result.substituted = choice.substituted;
+        // A replaced glyph takes its own vertical advance; the character's own glyph keeps the
+        // advance it has in horizontal text, so that columns of ideographs measure as before.
+        result.advance = choice.substituted ? static_cast<int>(std::lround(choice.verticalAdvance * scale))
+                                            : advance(codePoint);
+        result.offset = QPointF(-choice.originX * scale, choice.originY * scale);
+    } else {
+        const VerticalOrientation orientation = verticalOrientation(codePoint);
+        result.upright =
+            orientation == VerticalOrientation::Upright || orientation == VerticalOrientation::TransformedUpright;
+        result.advance = advance(codePoint);
+    }
+    return *m_verticalGlyphs.insert(codePoint, result);
 }
 
 std::mutex &fontCacheMutex()

@@ -12,6 +12,17 @@
 
 namespace platform {
 
+// A character of a vertical face at one pixel size: the glyph drawn, whether it stands upright,
+// its advance along the line in pixels and, when upright, the offset in pixels from its vertical
+// origin (top centre of its place in the column) to its horizontal origin, y downward.
+struct VerticalGlyph {
+    quint32 glyph = 0;
+    bool upright = false;
+    bool substituted = false;
+    int advance = 0;
+    QPointF offset;
+};
+
 // One resolved font at one pixel size and style, with its metrics and the advances of the
 // characters measured so far. Entries live as long as the process; canvases keep plain pointers.
 class FontEntry {
@@ -30,11 +41,21 @@ public:
     quint32 glyph(char32_t codePoint) const;
     // The font as glyph outlines, for drawing whole runs of placed glyphs without shaping.
     const QRawFont &rawFont() const;
+    // How a vertical face sets a code point in its line (glyph 0: a fallback font draws it, upright
+    // by the character's orientation); the caller holds fontCacheMutex().
+    const VerticalGlyph &verticalGlyph(char32_t codePoint) const;
+    // The advance along the line in whole pixels of the glyph drawn for a code point; the caller
+    // holds fontCacheMutex().
+    int lineAdvance(char32_t codePoint) const
+    {
+        return vertical ? verticalGlyph(codePoint).advance : advance(codePoint);
+    }
 
 private:
     QFontMetrics m_metrics;
     mutable QHash<char32_t, int> m_advances;
     mutable QHash<char32_t, quint32> m_glyphs;
+    mutable QHash<char32_t, VerticalGlyph> m_verticalGlyphs;
     mutable QRawFont m_raw;
     mutable bool m_rawLoaded = false;
 };

@@ -2,38 +2,13 @@
 #include "platform/canvas_p.h"
 
 #include <QGlyphRun>
-
 #include <QTransform>
 
-#include <algorithm>
-#include <cmath>
+#include <utility>
 
 namespace platform {
 
 namespace {
-
-struct Range {
-    char32_t first;
-    char32_t last;
-};
-
-// Characters of East Asian width W or F, sorted.
-constexpr Range fullWidthRanges[] = {
-    {0x1100, 0x115F},   {0x231A, 0x231B},   {0x2329, 0x232A},   {0x23E9, 0x23EC},   {0x23F0, 0x23F0},
-    {0x23F3, 0x23F3},   {0x25FD, 0x25FE},   {0x2614, 0x2615},   {0x2648, 0x2653},   {0x267F, 0x267F},
-    {0x2693, 0x2693},   {0x26A1, 0x26A1},   {0x26AA, 0x26AB},   {0x26BD, 0x26BE},   {0x26C4, 0x26C5},
-    {0x26CE, 0x26CE},   {0x26D4, 0x26D4},   {0x26EA, 0x26EA},   {0x26F2, 0x26F3},   {0x26F5, 0x26F5},
-    {0x26FA, 0x26FA},   {0x26FD, 0x26FD},   {0x2705, 0x2705},   {0x270A, 0x270B},   {0x2728, 0x2728},
-    {0x274C, 0x274C},   {0x274E, 0x274E},   {0x2753, 0x2755},   {0x2757, 0x2757},   {0x2795, 0x2797},
-    {0x27B0, 0x27B0},   {0x27BF, 0x27BF},   {0x2B1B, 0x2B1C},   {0x2B50, 0x2B50},   {0x2B55, 0x2B55},
-    {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},   {0xA000, 0xA4CF},
-    {0xA960, 0xA97F},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},   {0xFE10, 0xFE19},   {0xFE30, 0xFE6F},
-    {0xFF01, 0xFF60},   {0xFFE0, 0xFFE6},   {0x16FE0, 0x16FE4}, {0x17000, 0x18CFF}, {0x1B000, 0x1B2FF},
-    {0x1F004, 0x1F004}, {0x1F0CF, 0x1F0CF}, {0x1F18E, 0x1F18E}, {0x1F191, 0x1F19A}, {0x1F200, 0x1F202},
-    {0x1F210, 0x1F23B}, {0x1F240, 0x1F248}, {0x1F250, 0x1F251}, {0x1F260, 0x1F265}, {0x1F300, 0x1F64F},
-    {0x1F680, 0x1F6FF}, {0x1F7E0, 0x1F7EB}, {0x1F90C, 0x1F9FF}, {0x1FA70, 0x1FAFF}, {0x20000, 0x2FFFD},
-    {0x30000, 0x3FFFD},
-};
 
 // The code point at `index` and the number of UTF-16 units it takes.
 std::pair<char32_t, int> codePointAt(QStringView text, qsizetype index)
@@ -44,16 +19,18 @@ std::pair<char32_t, int> codePointAt(QStringView text, qsizetype index)
     return {unit.unicode(), 1};
 }
 
-} // namespace
-
-bool isFullWidth(char32_t character)
+// A character as drawn: its glyph (0: a fallback font draws it), upright or along the line, its
+// natural advance and, upright, the offset from its vertical to its horizontal origin.
+VerticalGlyph glyphOf(const FontEntry &font, char32_t codePoint)
 {
-    const Range *end = std::end(fullWidthRanges);
-    const Range *found =
-        std::upper_bound(std::begin(fullWidthRanges), end, character,
-                         [](char32_t value, const Range &range) { return value < range.first; });
-    return found != std::begin(fullWidthRanges) && character <= (found - 1)->last;
+    if (font.vertical) return font.verticalGlyph(codePoint);
+    VerticalGlyph along;
+    along.glyph = font.glyph(codePoint);
+    along.advance = font.advance(codePoint);
+    return along;
 }
+
+} // namespace
 
 void Canvas::setFont(const FontValue &font, int escapementTenths)
 {
@@ -91,7 +68,7 @@ void Canvas::textExtents(QStringView text, int *extents) const
     int sum = 0;
     for (qsizetype i = 0; i < text.size();) {
         const auto [codePoint, units] = codePointAt(text, i);
-        sum += font.advance(codePoint);
+        sum += font.lineAdvance(codePoint);
         for (int k = 0; k < units; ++k)
             extents[i + k] = sum;
         i += units;
@@ -105,10 +82,25 @@ int Canvas::textWidth(QStringView text) const
     int sum = 0;
     for (qsizetype i = 0; i < text.size();) {
         const auto [codePoint, units] = codePointAt(text, i);
-        sum += font.advance(codePoint);
+        sum += font.lineAdvance(codePoint);
         i += units;
     }
     return sum;
+}
+
+std::vector<PlacedGlyph> Canvas::glyphs(QStringView text) const
+{
+    const FontEntry &font = entry();
+    std::vector<PlacedGlyph> result;
+    result.reserve(static_cast<size_t>(text.size()));
+    std::lock_guard lock(fontCacheMutex());
+    for (qsizetype i = 0; i < text.size();) {
+        const auto [codePoint, units] = codePointAt(text, i);
+        const VerticalGlyph glyph = glyphOf(font, codePoint);
+        result.push_back(PlacedGlyph{glyph.glyph, glyph.upright, glyph.substituted, glyph.advance, i, units});
+        i += units;
+    }
+    return result;
 }
 
 QRect Canvas::textBounds(int x, int y, QStringView text, const int *advances) const
@@ -133,6 +125,25 @@ void Canvas::textOut(int x, int y, QStringView text, const int *advances, unsign
 
 namespace {
 
+// The horizontal origin of an upright glyph in the frame turned a quarter counter-clockwise, for a
+// place in the line that starts at `position` and is `advance` long: the glyph's vertical origin
+// sits in the middle of the cell across the line, at the top of the place along it, the glyph's
+// own advance centred in the place.
+QPointF uprightOrigin(const FontEntry &font, const VerticalGlyph &glyph, int position, int advance)
+{
+    return QPointF(-font.metrics.height / 2.0 + glyph.offset.x(),
+                   position + (advance - glyph.advance) / 2.0 + glyph.offset.y());
+}
+
+int advanceAt(const int *advances, qsizetype index, int units, int natural)
+{
+    if (!advances) return natural;
+    int advance = 0;
+    for (int k = 0; k < units; ++k)
+        advance += advances[index + k];
+    return advance;
+}
+
 // Draws the characters at their advances as runs of the font's own glyphs; false (nothing drawn)
 // when a character needs a fallback font or the font is underlined or struck out.
 bool drawPlacedGlyphs(QPainter &painter, const FontEntry &font, const QTransform &frame, QStringView text,
@@ -145,9 +156,7 @@ bool drawPlacedGlyphs(QPainter &painter, const FontEntry &font, const QTransform
     const QRawFont &raw = font.rawFont();
     if (!raw.isValid()) return false;
     const int ascent = font.metrics.ascent;
-    const int cell = font.metrics.height;
-    // Upright glyphs of a vertical face share the frame turned a quarter counter-clockwise, where
-    // a glyph drawn at the centre of its cell lands at (-natural / 2 - cell / 2, centre along).
+    // Upright glyphs of a vertical face share the frame turned a quarter counter-clockwise.
     QTransform turned = frame;
     turned.rotate(-90);
     struct Run {
@@ -161,24 +170,13 @@ bool drawPlacedGlyphs(QPainter &painter, const FontEntry &font, const QTransform
         int position = 0;
         for (qsizetype i = 0; i < text.size();) {
             const auto [codePoint, units] = codePointAt(text, i);
-            const quint32 glyph = font.glyph(codePoint);
-            if (glyph == 0) return false;
-            const int natural = font.advance(codePoint);
-            int advance = natural;
-            if (advances) {
-                advance = 0;
-                for (int k = 0; k < units; ++k)
-                    advance += advances[i + k];
-            }
-            const bool upright = font.vertical && isFullWidth(codePoint);
-            if (runs.empty() || runs.back().turned != upright) runs.push_back(Run{upright, {}, {}});
-            runs.back().glyphs.append(glyph);
-            if (upright)
-                runs.back().positions.append(
-                    QPointF(-natural / 2.0 - cell / 2.0,
-                            position + advance / 2.0 + (ascent - font.metrics.descent) / 2.0));
-            else
-                runs.back().positions.append(QPointF(position, ascent));
+            const VerticalGlyph glyph = glyphOf(font, codePoint);
+            if (glyph.glyph == 0) return false;
+            const int advance = advanceAt(advances, i, units, glyph.advance);
+            if (runs.empty() || runs.back().turned != glyph.upright) runs.push_back(Run{glyph.upright, {}, {}});
+            runs.back().glyphs.append(glyph.glyph);
+            runs.back().positions.append(glyph.upright ? uprightOrigin(font, glyph, position, advance)
+                                                       : QPointF(position, ascent));
             position += advance;
             i += units;
         }
@@ -222,32 +220,38 @@ void Canvas::drawTextRun(int x, int y, QStringView text, const int *advances, un
         m_painter->setLayoutDirection((options & toRtlReading) != 0 ? Qt::RightToLeft : Qt::LeftToRight);
         m_painter->drawText(QPointF(0, ascent), text.toString());
     } else if (!drawPlacedGlyphs(*m_painter, font, frame, text, advances)) {
-        const int cell = font.metrics.height;
+        QTransform turned = frame;
+        turned.rotate(-90);
         int position = 0;
         for (qsizetype i = 0; i < text.size();) {
             const auto [codePoint, units] = codePointAt(text, i);
-            int natural;
+            VerticalGlyph glyph;
             {
                 std::lock_guard lock(fontCacheMutex());
-                natural = font.advance(codePoint);
+                glyph = glyphOf(font, codePoint);
             }
-            int advance = natural;
-            if (advances) {
-                advance = 0;
-                for (int k = 0; k < units; ++k)
-                    advance += advances[i + k];
-            }
-            const QString glyph = QString::fromRawData(text.data() + i, units);
-            if (font.vertical && isFullWidth(codePoint)) {
-                // The glyph turns a quarter counter-clockwise about the centre of its cell.
-                QTransform turned = frame;
-                turned.translate(position + advance / 2.0, cell / 2.0);
-                turned.rotate(-90);
+            const int advance = advanceAt(advances, i, units, glyph.advance);
+            const QString typed = QString::fromRawData(text.data() + i, units);
+            if (glyph.upright && glyph.glyph != 0) {
+                QGlyphRun glyphRun;
+                glyphRun.setRawFont(font.rawFont());
+                glyphRun.setGlyphIndexes({glyph.glyph});
+                glyphRun.setPositions({uprightOrigin(font, glyph, position, advance)});
+                glyphRun.setUnderline(font.font.underline());
+                glyphRun.setStrikeOut(font.font.strikeOut());
                 m_painter->setWorldTransform(turned);
-                m_painter->drawText(QPointF(-natural / 2.0, (ascent - font.metrics.descent) / 2.0), glyph);
+                m_painter->drawGlyphRun(QPointF(0, 0), glyphRun);
+                m_painter->setWorldTransform(frame);
+            } else if (glyph.upright) {
+                // A fallback font's glyph turns a quarter counter-clockwise about the centre of its cell.
+                QTransform centred = frame;
+                centred.translate(position + advance / 2.0, font.metrics.height / 2.0);
+                centred.rotate(-90);
+                m_painter->setWorldTransform(centred);
+                m_painter->drawText(QPointF(-glyph.advance / 2.0, (ascent - font.metrics.descent) / 2.0), typed);
                 m_painter->setWorldTransform(frame);
             } else {
-                m_painter->drawText(QPointF(position, ascent), glyph);
+                m_painter->drawText(QPointF(position, ascent), typed);
             }
             position += advance;
             i += units;

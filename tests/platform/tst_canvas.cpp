@@ -100,21 +100,6 @@ TEST(canvas, windowsFaceNamesResolveToInstalledFonts)
     EXPECT_FALSE(isVerticalFace(QStringLiteral("宋体")));
 }
 
-TEST(canvas, fullWidthFollowsEastAsianWidth)
-{
-    EXPECT_TRUE(isFullWidth(U'中'));
-    EXPECT_TRUE(isFullWidth(U'，'));  // fullwidth comma
-    EXPECT_TRUE(isFullWidth(0x3000)); // ideographic space
-    EXPECT_TRUE(isFullWidth(U'あ'));
-    EXPECT_TRUE(isFullWidth(U'한'));
-    EXPECT_TRUE(isFullWidth(0x20000));
-    EXPECT_FALSE(isFullWidth(U'A'));
-    EXPECT_FALSE(isFullWidth(U'1'));
-    EXPECT_FALSE(isFullWidth(0xFF61)); // halfwidth ideographic full stop
-    EXPECT_FALSE(isFullWidth(U'é'));
-    EXPECT_FALSE(isFullWidth(0x4DC0)); // hexagram symbols are neutral
-}
-
 TEST(canvas, extentsOfEveryPrefixAddUp)
 {
     Canvas canvas(600, 600);

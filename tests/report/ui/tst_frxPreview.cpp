@@ -443,6 +443,26 @@ TEST(frxPreviewForm, findTextHitsInOrderAndInverts)
     EXPECT_EQ(p.HitPage(), 1);
 }
 
+TEST(frxPreviewForm, findTextFindsTheTypedCharactersOfVerticalForms)
+{
+    LoadedReport loaded{QString()};
+    TfrxReport source;
+    auto *page = new TfrxReportPage(&source);
+    auto *memo = new TfrxMemoView(page);
+    memo->SetBounds(300, 40, 40, 600);
+    FontValue font = memo->Font();
+    font.name = u"@黑体"_s;
+    font.setSize(18);
+    memo->SetFont(font);
+    memo->SetRotation(270);
+    memo->SetText(u"喜来登（二楼）大厅，“金厅”。"_s);
+    loaded.report.PreviewPages()->AddFrom(&source);
+    Window w(loaded.report);
+    // The brackets and the comma are drawn as their vertical forms, and still found as typed.
+    EXPECT_TRUE(w.preview().Find(u"（二楼）"_s, false, true));
+    EXPECT_TRUE(w.preview().Find(u"，“金厅”"_s, false, true));
+}
+
 TEST(frxPreviewForm, saveAndOpenPreparedReports)
 {
     QTemporaryDir dir;
