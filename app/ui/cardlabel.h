@@ -1,5 +1,7 @@
 // A text item on the card canvas: a label sized to its caption, with an integer tag for its drag
-// state, that hands its mouse presses, moves and releases to the handlers given to it.
+// state, that hands its mouse presses, moves and releases to the handlers given to it. A caption
+// stacked one character per line stands as a column: each character in the form the printed
+// vertical card gives it (vertical punctuation and brackets, Latin on its side).
 #pragma once
 
 #include <QLabel>
@@ -18,6 +20,7 @@ public:
     explicit CardLabel(const QString &caption, QWidget *parent = nullptr);
 
     // The caption as set, line breaks "\r\n" included; shown with one line per "\r\n".
+    // A caption of single characters each ended by "\r\n" is stacked.
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
 
@@ -32,9 +35,11 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QString m_caption;
+    QStringList m_stackedCharacters; // empty unless the caption is stacked
     std::int32_t m_tag = 0;
     PressHandler m_press;
     PointHandler m_move;
