@@ -5,10 +5,7 @@
 
 #include "platform/allocator.h"
 #include "platform/appdir.h"
-#include "report/ui/frxPasswordForm.h"
-#include "report/ui/frxPreview.h"
-#include "report/ui/frxPrintDialog.h"
-#include "report/ui/frxProgress.h"
+#include "report/ui/frxWidgetHost.h"
 
 #include <QApplication>
 
@@ -22,12 +19,9 @@ int main(int argc, char *argv[])
     // program writes goes beside it only when that folder is its own and writable.
     const platform::AppFolders folders = platform::applicationFolders(
         QStringLiteral(TOVARO_RELATIVE_DATADIR), {QStringLiteral("temp.ini"), QStringLiteral("frx.fr3")});
-    // The report engine asks the user through these windows: the preview, the print dialog, the
-    // progress of printing and the password of a protected template.
-    frx::frxInstallPreviewWindow();
-    frx::TfrxPrintDialog::Install();
-    frx::TfrxProgressDisplay::Install();
-    frx::TfrxPasswordForm::Install();
+    // The report engine asks the user through the windows: preview, print dialog, progress,
+    // password and error boxes.
+    frx::frxInstallWidgetHost();
 
     TMainForm MainForm(folders);
     Tfrm_tmp frm_tmp(&MainForm);

@@ -1,6 +1,7 @@
 #include "report/frxClass_prepare_p.h"
 
 #include "report/frxDBSet.h"
+#include "report/frxHost.h"
 #include "report/frxRes.h"
 
 #include <QCoreApplication>
@@ -8,39 +9,13 @@
 
 namespace frx {
 
-namespace {
-
-PreviewWindowFactory &previewWindowFactory()
-{
-    static PreviewWindowFactory factory;
-    return factory;
-}
-
-ProgressWindowFactory &progressWindowFactory()
-{
-    static ProgressWindowFactory factory;
-    return factory;
-}
-
-} // namespace
-
-void setPreviewWindowFactory(PreviewWindowFactory factory)
-{
-    previewWindowFactory() = std::move(factory);
-}
-
-void setProgressWindowFactory(ProgressWindowFactory factory)
-{
-    progressWindowFactory() = std::move(factory);
-}
-
 // ---- progress ----
 
 void TfrxReportRun::ProgressStart(TfrxProgressType kind)
 {
     if (report->EngineOptions.ThreadSafe) return;
     if (report->OnProgressStart) report->OnProgressStart(kind);
-    if (!progressWindow && progressWindowFactory()) progressWindow = progressWindowFactory()(report);
+    if (!progressWindow) progressWindow = frxHost().CreateProgressWindow(report);
     if (progressWindow) progressWindow->Start(kind);
     if (kind == ptRunning)
         if (TfrxPreparationObserver *o = observer()) o->PreparationStarted();
@@ -432,8 +407,7 @@ void TfrxReport::OpenPreview()
 {
     TfrxReportRun &r = run();
     if (PreviewControl) return;
-    if (!previewWindowFactory()) return;
-    r.ownPreview = previewWindowFactory()(this);
+    r.ownPreview = frxHost().CreatePreviewWindow(this);
     if (!r.ownPreview) return;
     if (OnPreview) OnPreview();
     if (PreviewOptions.Modal) {

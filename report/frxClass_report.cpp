@@ -1,5 +1,6 @@
 #include "report/frxClass_p.h"
 
+#include "report/frxHost.h"
 #include "report/frxRes.h"
 
 #include <platform/appdir.h>
@@ -14,20 +15,8 @@
 namespace frx {
 
 namespace {
-TemplateFileLoader g_templateLoader = nullptr;
-ErrorMessageBox g_errorMessageBox = nullptr;
 int g_inheritanceDepth = 0;
 } // namespace
-
-void setTemplateFileLoader(TemplateFileLoader loader)
-{
-    g_templateLoader = loader;
-}
-
-void setErrorMessageBox(ErrorMessageBox messageBox)
-{
-    g_errorMessageBox = messageBox;
-}
 
 // ---- sorted text list ----
 
@@ -299,10 +288,7 @@ void TfrxReport::ReportError(const QString &text)
 {
     switch (EngineOptions.NewSilentMode) {
     case simMessageBoxes:
-        if (g_errorMessageBox)
-            g_errorMessageBox(frxGet(QStringLiteral("mbError")), text);
-        else
-            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        frxHost().ShowError(frxGet(QStringLiteral("mbError")), text);
         break;
     case simSilent:
         break;
@@ -357,7 +343,7 @@ void TfrxReport::SetParentReport(const QString &fileName)
             path = QFileInfo(TemplateFileName).absolutePath() + u'/' + fileName;
             if (!QFile::exists(path)) path = ApplicationFolder() + fileName;
         }
-        if (g_templateLoader) g_templateLoader(this, path);
+        frxHost().LoadTemplate(this, path);
     }
     TemplateFileName = savedTemplate;
 

@@ -235,16 +235,6 @@ private:
     std::vector<std::unique_ptr<TfrxStyleItem>> m_items;
 };
 
-// Loads a template file into a report (its LoadFromFile without exception); installed by the template
-// serialiser so that report inheritance can load parents. Returns whether the file existed.
-using TemplateFileLoader = bool (*)(TfrxReport *report, const QString &fileName);
-void setTemplateFileLoader(TemplateFileLoader loader);
-
-// Shows an error message box (caption, text); installed by the window layer. Without one the text goes
-// to the standard error stream.
-using ErrorMessageBox = void (*)(const QString &caption, const QString &text);
-void setErrorMessageBox(ErrorMessageBox messageBox);
-
 class TfrxCustomEngine;
 class TfrxPreviewPages;
 struct TfrxReportRun;
@@ -259,7 +249,7 @@ public:
     virtual void PreparationFinished() = 0;
 };
 
-// The preview window ShowReport opens; the window layer supplies it through a factory.
+// The preview window ShowReport opens; the host supplies it (frxHost.h).
 class TfrxPreviewWindow {
 public:
     virtual ~TfrxPreviewWindow() = default;
@@ -286,10 +276,6 @@ QString FindDelimited(const QString &text, const QString &open, const QString &c
 // A plain text goes through `ansiCodePage` unless that is 0 (see TfrxCustomMemoView::AnsiCodePage).
 QString FormatValue(const script::Variant &value, const TfrxFormat &format, int ansiCodePage = 0);
 
-// Creates the preview window of a report; without a factory no window opens (headless runs).
-using PreviewWindowFactory = std::function<std::unique_ptr<TfrxPreviewWindow>(TfrxReport *report)>;
-void setPreviewWindowFactory(PreviewWindowFactory factory);
-
 // The progress window of the window layer as one report's progress events drive it. It may set the
 // report's Terminated when the user cancels.
 class TfrxProgressWindow {
@@ -300,11 +286,6 @@ public:
     virtual void Progress(TfrxProgressType kind, int n, bool firstPass) = 0;
     virtual void Stop(TfrxProgressType kind) = 0;
 };
-
-// Creates a report's progress window on its first progress event; the window layer installs it.
-// Without a factory progress goes to the report's events only (headless runs).
-using ProgressWindowFactory = std::function<std::unique_ptr<TfrxProgressWindow>(TfrxReport *report)>;
-void setProgressWindowFactory(ProgressWindowFactory factory);
 
 // The root of a report definition. Its children are its pages.
 class TfrxReport : public TfrxComponent {

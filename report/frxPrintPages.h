@@ -1,7 +1,7 @@
 // Printing prepared pages: which pages a print run takes (the page-number ranges typed by the user,
 // "1,3,5-12", "5-"), how pages and sheets tile, and the print run itself over the current printer.
-// Headless: the print dialog is reached through a runner that the window layer installs, so that
-// the command-line front end prints with the same code as the preview.
+// Headless: the print dialog is reached through the host (frxHost.h), so that the command-line
+// front end prints with the same code as the preview.
 #pragma once
 
 #include "report/frxUtils.h"
@@ -63,15 +63,8 @@ struct TfrxTiling {
 TfrxTiling frxTiling(Extended pageWidth, Extended pageHeight, Extended sheetWidth, Extended sheetHeight,
                      bool join);
 
-// Shows the print dialog for report with the page the preview shows (from 1); on OK the dialog has
-// written its choices into PrintOptions and the printer list. Returns the duplex choice (0 as each
-// page says, 1 vertical, 2 horizontal, 3 simplex), nothing when cancelled.
-using TfrxPrintDialogRunner = std::function<std::optional<int>(TfrxReport &report, int currentPageNo)>;
-// Installs the dialog of the window layer; an empty runner removes it (runs then print undialogued).
-void frxSetPrintDialogRunner(TfrxPrintDialogRunner runner);
-
 // Prints the prepared pages of report on the current printer: the printer named by PrintOptions,
-// the dialog when ShowDialog is set (and a runner is installed), then the selected pages, copies
+// the host's print dialog when ShowDialog is set, then the selected pages, copies
 // and print mode. PrintOptions are the same afterwards. False when nothing or not everything was
 // printed: no printer ("clNoPrinters"), an unusable printer, the dialog cancelled, the run
 // terminated, or a job the printer refused; the reason has gone to the report's ReportError. A

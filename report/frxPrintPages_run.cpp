@@ -5,6 +5,7 @@
 #include "platform/canvas.h"
 #include "platform/errors.h"
 #include "report/frxClass.h"
+#include "report/frxHost.h"
 #include "report/frxPainter.h"
 #include "report/frxPreviewPages.h"
 #include "report/frxPrinter.h"
@@ -18,12 +19,6 @@
 namespace frx {
 
 namespace {
-
-TfrxPrintDialogRunner &dialogRunner()
-{
-    static TfrxPrintDialogRunner runner;
-    return runner;
-}
 
 int tileCount(Extended a, Extended b)
 {
@@ -466,9 +461,9 @@ bool PrintWithOptions(TfrxReport &report, int currentPageNo, RunState &state)
     printers->SelectByName(report.PrintOptions.Printer);
     state.KeepOutputFile(printers->Current(), printers->Current()->OutputFile());
     int dialogDuplex = 0;
-    if (report.PrintOptions.ShowDialog && dialogRunner()) {
+    if (report.PrintOptions.ShowDialog) {
         const int printerBefore = printers->CurrentIndex();
-        const std::optional<int> duplex = dialogRunner()(report, currentPageNo);
+        const std::optional<int> duplex = frxHost().RunPrintDialog(report, currentPageNo);
         if (!duplex) return false;
         dialogDuplex = *duplex;
         // A printer chosen in the dialog prints to the printer again after this run.
@@ -515,11 +510,6 @@ TfrxTiling frxTiling(Extended pageWidth, Extended pageHeight, Extended sheetWidt
     const TfrxTiling upright = count(sheetWidth, sheetHeight, false);
     const TfrxTiling turned = count(sheetHeight, sheetWidth, true);
     return turned.columns * turned.rows < upright.columns * upright.rows ? turned : upright;
-}
-
-void frxSetPrintDialogRunner(TfrxPrintDialogRunner runner)
-{
-    dialogRunner() = std::move(runner);
 }
 
 bool PrintPrepared(TfrxReport &report, int currentPageNo)

@@ -1,5 +1,6 @@
 #include "report/frxPrinter.h"
 
+#include "report/frxHost.h"
 #include "report/frxPrinter_p.h"
 #include "report/frxRes.h"
 
@@ -9,16 +10,6 @@
 #include <cstdio>
 
 namespace frx {
-
-namespace {
-
-PrinterErrorHandler &errorHandler()
-{
-    static PrinterErrorHandler handler;
-    return handler;
-}
-
-} // namespace
 
 std::optional<PaperSizeMm> LookUpPaperSize(int code)
 {
@@ -32,21 +23,12 @@ int LookUpPaperCode(Extended width, Extended height)
     return platform::standardPaperCodeBySize(double(width), double(height));
 }
 
-void setPrinterErrorHandler(PrinterErrorHandler handler)
-{
-    errorHandler() = std::move(handler);
-}
-
 // Reports that the printer cannot be used, captioned like every error of the engine.
 void reportInvalidPrinter()
 {
     const QString caption = frxGet(QStringLiteral("mbError"));
     const QString text = QStringLiteral("Printer selected is not valid");
-    if (errorHandler()) {
-        errorHandler()(caption, text);
-        return;
-    }
-    std::fprintf(stderr, "%s: %s\n", caption.toUtf8().constData(), text.toUtf8().constData());
+    frxHost().ShowPrinterError(caption, text);
 }
 
 TfrxPrinterCanvas::TfrxPrinterCanvas() = default;

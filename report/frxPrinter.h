@@ -48,12 +48,6 @@ std::optional<PaperSizeMm> LookUpPaperSize(int code);
 // DMPAPER_USER when no standard paper has it.
 int LookUpPaperCode(Extended width, Extended height);
 
-// Where printers report that the current printer is unusable ("Printer selected is not valid").
-// The default writes "caption: text" to stderr; the program installs its error box.
-using PrinterErrorHandler = std::function<void(const QString &caption, const QString &text)>;
-// Installs handler; an empty one restores the default.
-void setPrinterErrorHandler(PrinterErrorHandler handler);
-
 // The canvas of a printer: between BeginSheet and EndSheet it draws on the sheet in printer dots
 // from the corner of the printable area, at the printer's resolution, and sizes every font it
 // selects by its point size at the vertical resolution, so that point sizes map to printer dots.

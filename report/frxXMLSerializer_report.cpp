@@ -158,14 +158,6 @@ void loadReport(TfrxReport &report, QIODevice &stream)
     if (report.ErrorList.Count() > 0) report.ReportError(errorsText(report));
 }
 
-bool loadTemplateFile(TfrxReport *report, const QString &fileName)
-{
-    return LoadFromFile(*report, fileName, false);
-}
-
-// Report inheritance loads ancestor files through this unit.
-const bool g_loaderInstalled = (setTemplateFileLoader(&loadTemplateFile), true);
-
 } // namespace
 
 void LoadFromStream(TfrxComponent &object, QIODevice &stream)

@@ -37,12 +37,16 @@ QString errorBoxText(const QString &message)
 
 void showErrorBox(QWidget *parent, const QString &message)
 {
-    const QString text = errorBoxText(message);
+    showCaptionedErrorBox(parent, QStringLiteral("Tovaro"), errorBoxText(message));
+}
+
+void showCaptionedErrorBox(QWidget *parent, const QString &caption, const QString &text)
+{
     if (presenter()) {
         presenter()(parent, text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tovaro"), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -18,6 +18,8 @@ QString errorBoxText(const QString &message);
 
 // Shows the error box for message, parented to parent (may be null).
 void showErrorBox(QWidget *parent, const QString &message);
+// Shows an error box captioned caption with text as it stands (the report engine's own errors).
+void showCaptionedErrorBox(QWidget *parent, const QString &caption, const QString &text);
 
 // Tests replace the box by a recorder; pass an empty function to restore the box.
 using ErrorPresenter = std::function<void(QWidget *parent, const QString &text)>;

@@ -92,9 +92,4 @@ std::optional<QString> TfrxPasswordForm::Ask()
     return form.PasswordE->text();
 }
 
-void TfrxPasswordForm::Install()
-{
-    frxSetPasswordPrompt(&TfrxPasswordForm::Ask);
-}
-
 } // namespace frx

@@ -19,8 +19,6 @@ public:
 
     // Shows the dialog modally over the active window; the entry, or nothing when cancelled.
     static std::optional<QString> Ask();
-    // Makes template loading ask through this dialog (call once at start-up).
-    static void Install();
 
     QLabel *Image;
     QLabel *PasswordL;

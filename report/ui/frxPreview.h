@@ -1,7 +1,7 @@
 // The preview of prepared pages: TfrxPreview lays the pages out on a grey scrollable workspace at a
 // zoom, beside an outline tree or a column of thumbnails, follows a preparation while it runs, and
 // searches, saves and opens prepared reports; TfrxPreviewForm hosts it under a toolbar and above a
-// status bar, and is the window ShowReport opens (frxInstallPreviewWindow).
+// status bar, and is the window ShowReport opens (frxCreatePreviewWindow).
 #pragma once
 
 #include "report/frxClass.h"
@@ -394,7 +394,7 @@ private:
     Qt::WindowStates m_savedState;
 };
 
-// Makes ShowReport open a TfrxPreviewForm; the card program calls this at start.
-void frxInstallPreviewWindow();
+// The preview window ShowReport opens in the card program: a TfrxPreviewForm made for one showing.
+std::unique_ptr<TfrxPreviewWindow> frxCreatePreviewWindow(TfrxReport *report);
 
 } // namespace frx

@@ -53,11 +53,9 @@ private:
 
 } // namespace
 
-void frxInstallPreviewWindow()
+std::unique_ptr<TfrxPreviewWindow> frxCreatePreviewWindow(TfrxReport *report)
 {
-    setPreviewWindowFactory([](TfrxReport *report) -> std::unique_ptr<TfrxPreviewWindow> {
-        return std::make_unique<PreviewWindow>(report);
-    });
+    return std::make_unique<PreviewWindow>(report);
 }
 
 } // namespace frx

@@ -152,13 +152,11 @@ TfrxPrintDialog::TfrxPrintDialog(TfrxReport *report, int currentPage, QWidget *p
     CollateCBClick();
 }
 
-void TfrxPrintDialog::Install()
+std::optional<int> TfrxPrintDialog::Run(TfrxReport &report, int currentPageNo)
 {
-    frxSetPrintDialogRunner([](TfrxReport &report, int currentPageNo) -> std::optional<int> {
-        TfrxPrintDialog dialog(&report, currentPageNo, QApplication::activeWindow());
-        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-        return dialog.Duplex();
-    });
+    TfrxPrintDialog dialog(&report, currentPageNo, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Duplex();
 }
 
 void TfrxPrintDialog::CreateControls()

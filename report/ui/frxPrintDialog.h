@@ -32,9 +32,9 @@ public:
     // 0 = as each page says, else 1 vertical, 2 horizontal, 3 simplex.
     int Duplex() const { return m_duplex; }
 
-    // Makes print runs with ShowDialog ask through this dialog, modal over the active window (call
-    // once at start-up).
-    static void Install();
+    // Shows the dialog modally over the active window for a print run of report; the duplex choice
+    // on OK, nothing when cancelled.
+    static std::optional<int> Run(TfrxReport &report, int currentPageNo);
 
     QPushButton *OkB;
     QPushButton *CancelB;

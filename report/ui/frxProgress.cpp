@@ -145,13 +145,6 @@ void TfrxProgress::KeepOnMonitor()
 
 TfrxProgressDisplay::~TfrxProgressDisplay() = default;
 
-void TfrxProgressDisplay::Install()
-{
-    setProgressWindowFactory([](TfrxReport *report) -> std::unique_ptr<TfrxProgressWindow> {
-        return std::make_unique<TfrxProgressDisplay>(report);
-    });
-}
-
 bool TfrxProgressDisplay::Shows(TfrxProgressType kind) const
 {
     return m_report->ShowProgress && (m_report->OldStyleProgress || kind != ptRunning);

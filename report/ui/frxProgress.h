@@ -69,9 +69,6 @@ public:
     explicit TfrxProgressDisplay(TfrxReport *report) : m_report(report) {}
     ~TfrxProgressDisplay() override;
 
-    // Makes every report show its progress through a display of its own (call once at start-up).
-    static void Install();
-
     // A run of kind starts: a new window replaces any earlier one.
     void Start(TfrxProgressType kind) override;
     // Page n of the run: the window's message names it ("prRunningFirst" in the first of two

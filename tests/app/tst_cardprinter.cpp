@@ -1,6 +1,7 @@
 // The print job without widgets: a guest store in a real SQLite file, the program's own card
 // template, and a preview window that only waits for the preparation the report starts.
 #include "tests/support/gui_environment.h"
+#include "tests/support/fakehost.h"
 
 #include "app/model/cardprinter.h"
 #include "app/model/gueststore.h"
@@ -49,15 +50,16 @@ private:
 
 class CardPrinterTest : public ::testing::Test {
 protected:
+    FakeHost host;
     void SetUp() override
     {
         ASSERT_TRUE(QFile::copy(QStringLiteral(TOVARO_SOURCE_DIR "/data/frx.fr3"),
                                 dir.filePath(QStringLiteral("frx.fr3"))));
         guests.setDatabaseFile(dir.filePath(QStringLiteral("tovaro.db")));
         guests.open();
-        frx::setPreviewWindowFactory([this](frx::TfrxReport *report) {
+        host.previewWindow = [this](frx::TfrxReport *report) {
             return std::make_unique<WaitingPreview>(report, &guests, &queriesWhilePreparing, &previewsShown);
-        });
+        };
 
         state.templatePosition = 0;
         state.cardWidthText = QStringLiteral("150");
@@ -88,7 +90,6 @@ protected:
         d.groom = QStringLiteral("王新郎");
         d.bride = QStringLiteral("李新娘");
     }
-    void TearDown() override { frx::setPreviewWindowFactory({}); }
 
     void addGuests(const QStringList &names)
     {

@@ -9,6 +9,7 @@
 #include "platform/printing.h"
 #include "report/frxEngine.h"
 #include "report/ui/frxPreview.h"
+#include "report/ui/frxWidgetHost.h"
 #include "report/frxPreviewPages.h"
 #include "report/ui/frxPrintDialog.h"
 #include "report/ui/frxProgress.h"
@@ -39,9 +40,7 @@ public:
     {
         server = new apptest::PrintServer(QStringLiteral("tovaro_cards"));
         // The windows the card program installs at start.
-        frx::frxInstallPreviewWindow();
-        frx::TfrxPrintDialog::Install();
-        frx::TfrxProgressDisplay::Install();
+        frx::frxInstallWidgetHost();
     }
     void TearDown() override
     {

@@ -1,4 +1,5 @@
 #include "report/frxPasswordCheck.h"
+#include "tests/support/fakehost.h"
 
 #include <QList>
 
@@ -15,9 +16,9 @@ struct ScriptedPrompt {
     int asked = 0;
     ScriptedPrompt(QList<std::optional<QString>> a) : answers(std::move(a))
     {
-        frxSetPasswordPrompt([this]() -> std::optional<QString> { return answers.at(asked++); });
+        host.password = [this]() -> std::optional<QString> { return answers.at(asked++); };
     }
-    ~ScriptedPrompt() { frxSetPasswordPrompt({}); }
+    FakeHost host;
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "report/frxPrinter.h"
 #include "support/pdfinfo.h"
 #include "tests/support/gui_environment.h"
+#include "tests/support/fakehost.h"
 
 #include <QImage>
 #include <QPainter>
@@ -72,10 +73,11 @@ QRect Ink(const QPicture &sheet)
 
 class frxPrintRunTest : public ::testing::Test {
 protected:
+    FakeHost host;
     void SetUp() override
     {
         g_errors.clear();
-        setErrorMessageBox(&collectError);
+        host.errorBox = &collectError;
         Install({officePrinter(u"Office"_s), officePrinter(u"Lab"_s)}, u"Office"_s);
         report.ReportOptions.Name = u"请柬"_s;
         report.PrintOptions.ShowDialog = false;
@@ -86,8 +88,6 @@ protected:
     }
     void TearDown() override
     {
-        frxSetPrintDialogRunner({});
-        setErrorMessageBox(nullptr);
         platform::setPrintSystem(nullptr);
         frxPrinters()->Refill();
     }
@@ -292,11 +292,11 @@ TEST_F(frxPrintRunTest, theDialogsDuplexChoiceOverridesThePages)
 {
     AddA4Pages(3);
     report.PrintOptions.ShowDialog = true;
-    frxSetPrintDialogRunner([](TfrxReport &r, int currentPageNo) -> std::optional<int> {
+    host.printDialog = [](TfrxReport &r, int currentPageNo) -> std::optional<int> {
         r.PrintOptions.Copies = 2;
         r.PrintOptions.PageNumbers = QString::number(currentPageNo);
         return 2;
-    });
+    };
     Device()->clearLog();
     EXPECT_TRUE(PrintPrepared(report, 3));
     EXPECT_EQ(printed, (QList<int>{3, 3}));
@@ -315,13 +315,13 @@ TEST_F(frxPrintRunTest, aCancelledDialogPrintsNothing)
     QStringList events;
     report.OnPrintReport = [&] { events.append(u"print"_s); };
     report.OnAfterPrintReport = [&] { events.append(u"after"_s); };
-    frxSetPrintDialogRunner([](TfrxReport &, int) -> std::optional<int> { return std::nullopt; });
+    host.printDialog = [](TfrxReport &, int) -> std::optional<int> { return std::nullopt; };
     Device()->clearLog();
     EXPECT_FALSE(PrintPrepared(report));
     EXPECT_TRUE(JobLog().isEmpty());
     EXPECT_EQ(events, QStringList{u"after"_s});
 
-    frxSetPrintDialogRunner([](TfrxReport &, int) -> std::optional<int> { return 0; });
+    host.printDialog = [](TfrxReport &, int) -> std::optional<int> { return 0; };
     events.clear();
     EXPECT_TRUE(PrintPrepared(report));
     EXPECT_EQ(events, (QStringList{u"print"_s, u"after"_s}));

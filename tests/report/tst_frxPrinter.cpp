@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "tests/report/support/pdfinfo.h"
 #include "tests/support/gui_environment.h"
+#include "tests/support/fakehost.h"
 
 #include <QPainter>
 #include <QTemporaryDir>
@@ -40,15 +41,15 @@ FakePrintDevice::Setup printer(const QString &name)
 // Installs a fake print system for the test's life; errors reported by printers are collected.
 class frxPrinterTest : public ::testing::Test {
 protected:
+    FakeHost host;
     void SetUp() override
     {
-        setPrinterErrorHandler([this](const QString &caption, const QString &text) {
+        host.printerError = [this](const QString &caption, const QString &text) {
             errors.append(caption + QStringLiteral(": ") + text);
-        });
+        };
     }
     void TearDown() override
     {
-        setPrinterErrorHandler({});
         platform::setPrintSystem(nullptr);
     }
 

@@ -1,6 +1,7 @@
 // The report component: defaults, options, collections, errors, pages and clearing.
 #include "report/frxClass.h"
 #include "support/fakedataset.h"
+#include "tests/support/fakehost.h"
 
 #include <platform/appdir.h>
 
@@ -125,10 +126,11 @@ TEST(frxReport, reportErrorFollowsSilentMode)
 {
     TfrxReport report;
     static QString shownCaption, shownText;
-    setErrorMessageBox([](const QString &caption, const QString &text) {
+    FakeHost host;
+    host.errorBox = [](const QString &caption, const QString &text) {
         shownCaption = caption;
         shownText = text;
-    });
+    };
     report.ReportError(QStringLiteral("出错了"));
     EXPECT_EQ(shownCaption, QStringLiteral("错误"));
     EXPECT_EQ(shownText, QStringLiteral("出错了"));
@@ -145,7 +147,6 @@ TEST(frxReport, reportErrorFollowsSilentMode)
     } catch (const platform::Error &error) {
         EXPECT_EQ(error.message(), QStringLiteral("抛出"));
     }
-    setErrorMessageBox(nullptr);
 }
 
 TEST(frxReport, errorListIsSortedWithoutDuplicates)

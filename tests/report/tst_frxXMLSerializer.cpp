@@ -6,6 +6,7 @@
 #include "report/frxPasswordCheck.h"
 #include "report/frxRes.h"
 #include "report/frxXMLSerializer_p.h"
+#include "tests/support/fakehost.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -523,11 +524,12 @@ TEST(Template, passwordIsStoredShiftedAndChecked)
 
     QString entered;
     bool asked = false;
-    frxSetPasswordPrompt([&]() -> std::optional<QString> {
+    FakeHost host;
+    host.password = [&]() -> std::optional<QString> {
         asked = true;
         if (entered.isEmpty()) return std::nullopt;
         return entered;
-    });
+    };
     SilentReport report;
     entered = QStringLiteral("ak密");
     load(report, bytes);
@@ -543,7 +545,6 @@ TEST(Template, passwordIsStoredShiftedAndChecked)
     entered.clear(); // cancelled
     load(other, bytes);
     EXPECT_EQ(other.PagesCount(), 0);
-    frxSetPasswordPrompt({});
 }
 
 TEST(Template, collectionsTravelInPropData)

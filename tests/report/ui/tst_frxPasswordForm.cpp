@@ -4,6 +4,7 @@
 #include "report/frxPasswordCheck.h"
 #include "report/frxXMLSerializer.h"
 #include "support/modal.h"
+#include "tests/support/fakehost.h"
 
 #include <QTemporaryDir>
 
@@ -31,7 +32,8 @@ TEST(frxPasswordForm, textsFromTheTableAndMaskedEntry)
 
 TEST(frxPasswordForm, loadingAsksThroughTheDialog)
 {
-    TfrxPasswordForm::Install();
+    FakeHost host;
+    host.password = &TfrxPasswordForm::Ask;
     QString accepted;
     testsupport::whenModal([](QWidget *modal) {
         auto *form = qobject_cast<TfrxPasswordForm *>(modal);
@@ -51,7 +53,6 @@ TEST(frxPasswordForm, loadingAsksThroughTheDialog)
 
     testsupport::whenModal([](QWidget *modal) { static_cast<TfrxPasswordForm *>(modal)->CancelB->click(); });
     EXPECT_FALSE(frxCheckPassword(u"other"_s, accepted));
-    frxSetPasswordPrompt({});
 }
 
 namespace {
@@ -76,8 +77,9 @@ TEST(frxPasswordForm, aProtectedTemplateOpensOnlyWithItsPassword)
         report.ReportOptions.Password = u"喜"_s;
         SaveToFile(report, file);
     }
-    TfrxPasswordForm::Install();
-    setErrorMessageBox(&collectError);
+    FakeHost host;
+    host.password = &TfrxPasswordForm::Ask;
+    host.errorBox = &collectError;
 
     TfrxReport report;
     int asked = 0;
@@ -103,6 +105,4 @@ TEST(frxPasswordForm, aProtectedTemplateOpensOnlyWithItsPassword)
     ASSERT_EQ(g_shownErrors.size(), 1);
     EXPECT_TRUE(g_shownErrors.first().contains(u"Invalid password"_s));
 
-    setErrorMessageBox(nullptr);
-    frxSetPasswordPrompt({});
 }

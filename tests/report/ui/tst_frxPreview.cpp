@@ -6,6 +6,7 @@
 #include "report/frxPreviewPages.h"
 #include "support/fakeprinters.h"
 #include "support/modal.h"
+#include "report/ui/frxWidgetHost.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -348,7 +349,8 @@ TEST(frxPreviewForm, escapeCancelsThePreparationThenCloses)
     memo->SetBounds(10, 10, 200, 30);
     memo->SetText(u"[frxdbdtst1.\"姓名\"]"_s);
 
-    frxInstallPreviewWindow();
+    TfrxWidgetHost host;
+    TfrxScopedHost installed(host);
     TfrxPreviewForm *form = nullptr;
     bool refusedToClose = false;
     bool cancelShown = false;
@@ -385,7 +387,6 @@ TEST(frxPreviewForm, escapeCancelsThePreparationThenCloses)
         poll->start(20);
     });
     report.ShowReport(true);
-    setPreviewWindowFactory({});
     EXPECT_TRUE(cancelShown);
     EXPECT_TRUE(refusedToClose);
     EXPECT_GE(pagesWhenClosed, 5);

@@ -9,6 +9,8 @@
 #include "report/ui/frxProgress.h"
 #include "support/fakeprinters.h"
 #include "support/modal.h"
+#include "tests/support/fakehost.h"
+#include "report/ui/frxWidgetHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -282,7 +284,8 @@ void addPages(TfrxReport &report, int count)
 
 TEST_F(frxPrintDialogTest, printRunsAskThroughTheDialog)
 {
-    TfrxPrintDialog::Install();
+    FakeHost host;
+    host.printDialog = &TfrxPrintDialog::Run;
     addPages(report, 3);
     QList<int> printed;
     report.OnProgress = [&](TfrxProgressType kind, int pageNo) {
@@ -305,12 +308,12 @@ TEST_F(frxPrintDialogTest, printRunsAskThroughTheDialog)
     testsupport::whenModal([](QWidget *modal) { static_cast<TfrxPrintDialog *>(modal)->CancelB->click(); });
     EXPECT_FALSE(report.Print());
     EXPECT_TRUE(printed.isEmpty());
-    frxSetPrintDialogRunner({});
 }
 
 TEST_F(frxPrintDialogTest, printToFileFromTheDialogWritesThePdfThere)
 {
-    TfrxPrintDialog::Install();
+    FakeHost host;
+    host.printDialog = &TfrxPrintDialog::Run;
     addPages(report, 2);
     QTemporaryDir dir;
     testsupport::whenModal([&](QWidget *modal) {
@@ -325,12 +328,12 @@ TEST_F(frxPrintDialogTest, printToFileFromTheDialogWritesThePdfThere)
     EXPECT_TRUE(written.read(5).startsWith("%PDF-"));
     // The file was for that run: the printer prints on paper again.
     EXPECT_TRUE(frxPrinters()->Current()->OutputFile().isEmpty());
-    frxSetPrintDialogRunner({});
 }
 
 TEST_F(frxPrintDialogTest, theProgressWindowNamesPagesAndItsCancelStopsPrinting)
 {
-    TfrxProgressDisplay::Install();
+    TfrxWidgetHost host;
+    TfrxScopedHost installed(host);
     report.PrintOptions.ShowDialog = false;
     addPages(report, 4);
     QList<int> printed;
@@ -350,5 +353,4 @@ TEST_F(frxPrintDialogTest, theProgressWindowNamesPagesAndItsCancelStopsPrinting)
     EXPECT_EQ(shown, (QStringList{QString(), u"打印页1"_s}));
     for (QWidget *widget : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<TfrxProgress *>(widget), nullptr);
-    setProgressWindowFactory({});
 }

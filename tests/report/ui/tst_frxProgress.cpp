@@ -2,6 +2,7 @@
 
 #include "report/frxDBSet.h"
 #include "report/frxPreviewPages.h"
+#include "tests/support/fakehost.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -145,11 +146,12 @@ TEST(frxProgressDisplay, reportPreparationDrivesTheWindowAndItsCancel)
     band->SetDataSet(&guests);
 
     TfrxProgressDisplay *display = nullptr;
-    setProgressWindowFactory([&](TfrxReport *owner) -> std::unique_ptr<TfrxProgressWindow> {
+    FakeHost host;
+    host.progressWindow = [&](TfrxReport *owner) -> std::unique_ptr<TfrxProgressWindow> {
         auto made = std::make_unique<TfrxProgressDisplay>(owner);
         display = made.get();
         return made;
-    });
+    };
     QStringList messages;
     report.OnProgress = [&](TfrxProgressType, int pageNo) {
         ASSERT_NE(display, nullptr);
@@ -158,7 +160,6 @@ TEST(frxProgressDisplay, reportPreparationDrivesTheWindowAndItsCancel)
         if (pageNo == 3) display->Window()->CancelB->click();
     };
     report.PrepareReport(true);
-    setProgressWindowFactory({});
     // The report's own event comes first, so it sees the message of the page before; the cancel
     // made at page 3 is taken up by the window's update for that page.
     EXPECT_EQ(messages, (QStringList{QString(), u"正在生成页 1"_s, u"正在生成页 2"_s}));
