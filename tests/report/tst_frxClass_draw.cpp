@@ -404,7 +404,9 @@ TEST(MemoParts, longTextSplitsIntoPartsThatKeepEveryLine)
         const Extended spare = memo.DrawPart();
         ++parts;
         printed += memo.Memo().lines();
-        if (!memo.PartText().isEmpty()) EXPECT_NEAR(spare, 0.5L * row, 0.01) << parts;
+        if (!memo.PartText().isEmpty()) {
+            EXPECT_NEAR(spare, 0.5L * row, 0.01) << parts;
+        }
     }
     EXPECT_EQ(parts, 4);
     EXPECT_EQ(printed, lines);
