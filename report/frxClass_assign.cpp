@@ -142,7 +142,7 @@ void copyFrom(TfrxComponent *target, TfrxComponent *source, bool withChildren)
     copier.resolve(owner);
     if (TfrxReport *report = target->OwnerReport())
         for (const QString &error : copier.errors)
-            report->ErrorList.Add(error);
+            report->ErrorList.Add(TfrxError{.source = TfrxErrorSource::Template, .message = error});
 }
 
 } // namespace

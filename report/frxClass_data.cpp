@@ -280,7 +280,7 @@ script::Variant TfrxReport::Calc(const QString &expression)
     }
     if (forScript) throw platform::Error(message);
     if (!CurObject.isEmpty()) message = CurObject + QStringLiteral(": ") + message;
-    ErrorList.Add(message);
+    ErrorList.Add(TfrxError{.source = TfrxErrorSource::Script, .object = CurObject, .message = message});
     throw platform::Error(message);
 }
 

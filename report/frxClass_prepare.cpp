@@ -125,8 +125,9 @@ bool TfrxReport::CheckDataSets()
     for (int i = 0; i < Datasets.Count(); ++i) {
         TfrxDataSetItem *item = Datasets.Items(i);
         if (item->DataSet()) continue;
-        ErrorList.Add(
-            frxGet(QStringLiteral("clDSNotExist")).replace(QStringLiteral("%s"), item->DataSetName()));
+        ErrorList.Add(TfrxError{
+            .source = TfrxErrorSource::Data,
+            .message = frxGet(QStringLiteral("clDSNotExist")).replace(QStringLiteral("%s"), item->DataSetName())});
         ok = false;
     }
     return ok;
@@ -158,8 +159,11 @@ bool TfrxReport::PrepareReport(bool ClearLastReport)
                     r.ownPreview->close();
                 }
             }
+        } catch (const script::ScriptError &e) {
+            ErrorList.Add(TfrxError{.source = TfrxErrorSource::Script, .line = e.line(), .column = e.column(),
+                                    .object = CurObject, .message = e.message(), .callChain = e.callChain()});
         } catch (const platform::Error &e) {
-            ErrorList.Add(e.message());
+            ErrorList.Add(TfrxError{.object = CurObject, .message = e.message()});
         } catch (const std::exception &e) {
             ErrorList.Add(QString::fromLocal8Bit(e.what()));
         }
@@ -192,7 +196,8 @@ void TfrxReport::registerScriptFunctions()
             TfrxAggregateFunction function;
             if (paren > 0 && TfrxAggregateList::functionOf(name.left(paren).trimmed(), function))
                 return Calc(name);
-            ErrorList.Add(frxGet(QStringLiteral("clUnknownVar")) + QLatin1Char(' ') + name);
+            ErrorList.Add(TfrxError{.source = TfrxErrorSource::Script, .object = CurObject,
+                                    .message = frxGet(QStringLiteral("clUnknownVar")) + QLatin1Char(' ') + name});
             return script::Variant();
         });
     r.script.addFunction(QStringLiteral("procedure Set(Name: String; Value: Variant)"),
@@ -319,15 +324,18 @@ bool TfrxReport::CompileReportScript()
         return false;
     }
     if (r.script.compile(ScriptText.join(QStringLiteral("\r\n")))) return true;
-    const script::Diagnostic d =
-        r.script.diagnostics().isEmpty() ? script::Diagnostic{} : r.script.diagnostics().first();
-    QString text = frxGet(QStringLiteral("clScrError"));
-    const QString position = QStringLiteral("%1:%2").arg(d.line).arg(d.column);
-    const qsizetype first = text.indexOf(QStringLiteral("%s"));
-    if (first >= 0) text.replace(first, 2, position);
-    const qsizetype second = text.indexOf(QStringLiteral("%s"), first < 0 ? 0 : first + position.size());
-    if (second >= 0) text.replace(second, 2, d.message);
-    ErrorList.Add(text);
+    QList<script::Diagnostic> diagnostics = r.script.diagnostics();
+    if (diagnostics.isEmpty()) diagnostics.append(script::Diagnostic{});
+    for (const script::Diagnostic &d : diagnostics) {
+        QString text = frxGet(QStringLiteral("clScrError"));
+        const QString position = QStringLiteral("%1:%2").arg(d.line).arg(d.column);
+        const qsizetype first = text.indexOf(QStringLiteral("%s"));
+        if (first >= 0) text.replace(first, 2, position);
+        const qsizetype second = text.indexOf(QStringLiteral("%s"), first < 0 ? 0 : first + position.size());
+        if (second >= 0) text.replace(second, 2, d.message);
+        ErrorList.Add(TfrxError{.source = TfrxErrorSource::Script, .line = d.line, .column = d.column,
+                                .message = text});
+    }
     return false;
 }
 

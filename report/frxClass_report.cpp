@@ -163,7 +163,7 @@ void TfrxStyles::LoadFromStream(QIODevice &stream)
         }
         if (m_report)
             for (const QString &error : errors)
-                m_report->ErrorList.Add(error);
+                m_report->ErrorList.Add(TfrxError{.source = TfrxErrorSource::Template, .message = error});
     }
     Apply();
 }

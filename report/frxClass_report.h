@@ -2,6 +2,7 @@
 // styles and error list. Included through frxClass.h.
 #pragma once
 
+#include "report/frxErrorList.h"
 #include "report/frxClass.h"
 #include "report/frxVariables.h"
 #include "script/variant.h"
@@ -419,7 +420,7 @@ public:
     TfrxVariables Variables;
     TfrxStyles Styles;
     QStringList SystemVariables;
-    SortedStringList ErrorList;
+    TfrxErrorList ErrorList;
     QString TemplateFileName;
     bool Terminated = false;
     bool Reloading = false;

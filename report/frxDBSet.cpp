@@ -227,7 +227,10 @@ QString TfrxDataSet::fieldNotFound(const QString &fieldName)
 {
     const QString text =
         frxGet(QStringLiteral("dbFldNotFound")) + u' ' + fieldReference(m_userName, fieldName);
-    if (OwningReport) OwningReport->ErrorList.Add(OwningReport->CurObject + QStringLiteral(": ") + text);
+    if (OwningReport)
+        OwningReport->ErrorList.Add(TfrxError{.source = TfrxErrorSource::Data,
+                                              .object = OwningReport->CurObject,
+                                              .message = OwningReport->CurObject + QStringLiteral(": ") + text});
     return text;
 }
 

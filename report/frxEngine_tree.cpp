@@ -51,7 +51,7 @@ void TfrxEngine::PreparePage(TfrxReportPage *page, bool vertical)
     QList<TfrxBand *> list;
     for (auto &entry : byKey)
         list.append(entry.second);
-    SortedStringList &errors = m_report->ErrorList;
+    TfrxErrorList &errors = m_report->ErrorList;
 
     // Groups: a run of group headers belongs to the next data band after it.
     for (int i = 0; i < list.size(); ++i) {

@@ -55,12 +55,12 @@ void readComponent(TfrxComponent &object, QIODevice &stream)
     } catch (...) {
         if (report)
             for (const QString &line : serializer.Errors.Lines())
-                report->ErrorList.Add(line);
+                report->ErrorList.Add(TfrxError{.source = TfrxErrorSource::Template, .message = line});
         throw;
     }
     if (report)
         for (const QString &line : serializer.Errors.Lines())
-            report->ErrorList.Add(line);
+            report->ErrorList.Add(TfrxError{.source = TfrxErrorSource::Template, .message = line});
 }
 
 // A report always has a data page first; non-visual objects found elsewhere are moved onto a new one.
@@ -95,6 +95,19 @@ void ensureDataPage(TfrxReport &report)
     }
 }
 
+// Sets the line and column (1-based, in characters of UTF-8 text) of a byte offset of a seekable
+// stream; the stream's position is left where it was.
+void placeAt(QIODevice &stream, qint64 offset, TfrxError &error)
+{
+    const qint64 kept = stream.pos();
+    if (!stream.seek(0)) return;
+    const QByteArray before = stream.read(offset);
+    stream.seek(kept);
+    const qsizetype lineStart = before.lastIndexOf('\n') + 1;
+    error.line = int(before.count('\n')) + 1;
+    error.column = int(QString::fromUtf8(before.mid(lineStart)).size()) + 1;
+}
+
 QString errorsText(const TfrxReport &report)
 {
     return frxGet(QStringLiteral("clErrors")) + QStringLiteral("\r\n") + report.ErrorList.Text();
@@ -120,10 +133,15 @@ void loadReport(TfrxReport &report, QIODevice &stream)
     const bool showProgress = report.ShowProgress;
     const bool storeInDFM = report.StoreInDFM;
 
+    const qint64 start = stream.isSequential() ? -1 : stream.pos();
     try {
         readComponent(report, stream);
+    } catch (const TfrxInvalidXMLException &error) {
+        TfrxError entry{.source = TfrxErrorSource::Template, .message = error.message()};
+        if (start >= 0) placeAt(stream, start + error.offset(), entry);
+        report.ErrorList.Add(entry);
     } catch (const platform::Error &error) {
-        report.ErrorList.Add(error.message());
+        report.ErrorList.Add(TfrxError{.source = TfrxErrorSource::Template, .message = error.message()});
     }
 
     ensureDataPage(report);

@@ -292,3 +292,30 @@ TEST(frxClassScript, aCalcFailureTheScriptCatchesLeavesTheErrorListEmpty)
     EXPECT_TRUE(f.report.ErrorList.Text().contains(u"Error in Calc expression: Division by zero"_s))
         << f.report.ErrorList.Text().toStdString();
 }
+
+TEST(frxClassScript, errorsKeepWhereTheyCameFrom)
+{
+    // Every compilation problem is kept, each with its position.
+    Report f;
+    f.setGuests({u"a"_s});
+    f.report.ScriptText = {u"begin"_s, u"  x := ;"_s, u"  y := ;"_s, u"end."_s};
+    EXPECT_FALSE(f.prepare());
+    QList<TfrxError> entries = f.report.ErrorList.Entries();
+    ASSERT_GE(entries.size(), 2);
+    EXPECT_EQ(entries.at(0).source, TfrxErrorSource::Script);
+    EXPECT_EQ(entries.at(0).line, 2);
+    EXPECT_EQ(entries.at(1).line, 3);
+
+    // A run-time failure carries the statement's line and the procedures it went through.
+    Report g;
+    g.setGuests({u"a"_s});
+    g.report.ScriptText = {u"procedure Inner; begin"_s, u"  RaiseException('坏');"_s, u"end;"_s,
+                           u"procedure Outer; begin Inner; end;"_s, u"begin"_s, u"  Outer;"_s, u"end."_s};
+    EXPECT_FALSE(g.prepare());
+    entries = g.report.ErrorList.Entries();
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries.at(0).source, TfrxErrorSource::Script);
+    EXPECT_EQ(entries.at(0).line, 2);
+    EXPECT_EQ(entries.at(0).callChain,
+              (QStringList{u"[line 2] in Inner"_s, u"[line 4] in Outer"_s, u"[line 6] in main block"_s}));
+}

@@ -421,6 +421,13 @@ TEST(Template, malformedXmlKeepsWhatWasReadAndReportsIt)
          templateOf(QStringLiteral("<TfrxReport><TfrxReportPage Name=\"Page1\"><TfrxMemoView Name=\"m1\"/>"
                                    "<TfrxMemoView Name=\"m2\" <x>")));
     EXPECT_TRUE(report.ErrorList.Lines().contains(QStringLiteral("Invalid file format")));
+    // The entry says where: the "<" inside the tag, on the second line, after the Chinese name.
+    SilentReport placed;
+    load(placed, templateOf(QStringLiteral("<TfrxReport>\n<TfrxMemoView Name=\"请柬\" <x>")));
+    ASSERT_EQ(placed.ErrorList.Entries().size(), 1);
+    EXPECT_EQ(placed.ErrorList.Entries().at(0).source, TfrxErrorSource::Template);
+    EXPECT_EQ(placed.ErrorList.Entries().at(0).line, 3);
+    EXPECT_EQ(placed.ErrorList.Entries().at(0).column, 25);
     EXPECT_NE(report.FindObject(u"m1"), nullptr);
     EXPECT_TRUE(dynamic_cast<TfrxDataPage *>(report.Pages(0)));
 
