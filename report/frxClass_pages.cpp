@@ -1,4 +1,5 @@
 #include "report/frxClass_p.h"
+#include "report/frxPageGeometry.h"
 
 namespace frx {
 
@@ -20,8 +21,8 @@ TfrxReportPage::TfrxReportPage(TfrxComponent *owner) : TfrxPage(owner)
 
 void TfrxReportPage::UpdateDimensions()
 {
-    m_width = Extended(roundHalfEven(m_paperWidth * fr01cm));
-    m_height = Extended(roundHalfEven(m_paperHeight * fr01cm));
+    m_width = Extended(roundHalfEven(mmToUnits(m_paperWidth)));
+    m_height = Extended(roundHalfEven(mmToUnits(m_paperHeight)));
 }
 
 namespace {
@@ -109,8 +110,8 @@ void TfrxReportPage::Notification(TfrxComponent *removed)
 
 void TfrxReportPage::AlignChildren()
 {
-    m_width = (m_paperWidth - LeftMargin - RightMargin) * fr01cm;
-    m_height = (m_paperHeight - TopMargin - BottomMargin) * fr01cm;
+    m_width = mmToUnits(m_paperWidth - LeftMargin - RightMargin);
+    m_height = mmToUnits(m_paperHeight - TopMargin - BottomMargin);
     TfrxPage::AlignChildren();
     for (TfrxComponent *child : Objects()) {
         auto *band = dynamic_cast<TfrxBand *>(child);

@@ -1,4 +1,5 @@
 #include "report/frxEngine.h"
+#include "report/frxPageGeometry.h"
 #include "report/frxUtils.h"
 
 #include "report/frxDBSet.h"
@@ -326,15 +327,11 @@ void TfrxEngine::RunPageCopy(TfrxReportPage *page)
         RunDataBands(page);
     OnLastPage = true;
     if (page->EndlessHeight || page->EndlessWidth) {
-        Extended height = page->PaperHeight() * fr01cm;
-        if (page->EndlessHeight) {
-            PageHeight = FooterHeight() + m_curY;
-            height = page->TopMargin * fr01cm + PageHeight + page->BottomMargin * fr01cm;
-        }
-        const Extended width = page->EndlessWidth
-                                   ? page->LeftMargin * fr01cm + PageWidth + page->RightMargin * fr01cm
-                                   : page->PaperWidth() * fr01cm;
-        m_pages->SetPageSize(page, height, width);
+        if (page->EndlessHeight) PageHeight = FooterHeight() + m_curY;
+        const TfrxSizeUnits paper = paperSizeUnits(*page);
+        const TfrxSizeUnits around = paperAroundUnits(*page, {PageWidth, PageHeight});
+        m_pages->SetPageSize(page, page->EndlessHeight ? around.height : paper.height,
+                             page->EndlessWidth ? around.width : paper.width);
     }
     FinishPage();
     OnLastPage = false;
@@ -381,8 +378,9 @@ void TfrxEngine::InitPage()
         m_headerList.Add(header, 0, false);
         m_headerList.Add(title, 0, false);
     }
-    PageHeight = page->PaperHeight() * fr01cm - page->TopMargin * fr01cm - page->BottomMargin * fr01cm;
-    PageWidth = page->PaperWidth() * fr01cm - page->LeftMargin * fr01cm - page->RightMargin * fr01cm;
+    const TfrxSizeUnits room = printableSizeUnits(*page);
+    PageHeight = room.height;
+    PageWidth = room.width;
     CurX = 0;
     m_curY = 0;
     PageOriginX = 0;

@@ -1,5 +1,6 @@
 #include "report/frxDBSet.h"
 #include "report/frxEngine.h"
+#include "report/frxPageGeometry.h"
 #include "report/frxUtils.h"
 
 #include <cmath>
@@ -22,15 +23,6 @@ template <typename Body, typename Finally> void withFinally(Body body, Finally f
         finally();
         throw;
     } finally();
-}
-
-Extended columnPosition(const TfrxReportPage *page, int column)
-{
-    if (column < 1 || column > page->ColumnPositions.size()) return 0;
-    QString text = page->ColumnPositions.at(column - 1);
-    text.remove(QLatin1Char(' '));
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    return text.toDouble() * fr01cm;
 }
 
 } // namespace
@@ -201,7 +193,7 @@ void TfrxEngine::NewPage()
 void TfrxEngine::StartNewColumn()
 {
     ++CurColumn;
-    const Extended x = columnPosition(ActivePage, CurColumn);
+    const Extended x = columnPositionUnits(*ActivePage, CurColumn);
     m_curY = ColumnTopY;
     for (int i = 0; i < m_headerList.Count(); ++i) {
         const TfrxHeaderListItem item = m_headerList.Items(i);
@@ -325,9 +317,8 @@ void TfrxEngine::FinishPage()
         withFinally([&] { ShowBand(summary); }, [&] { InPageEnd = false; });
         if (summary && ActivePage->EndlessHeight) {
             PageHeight += m_curY - before;
-            m_pages->SetPageSize(
-                ActivePage, ActivePage->TopMargin * fr01cm + PageHeight + ActivePage->BottomMargin * fr01cm,
-                ActivePage->LeftMargin * fr01cm + PageWidth + ActivePage->RightMargin * fr01cm);
+            const TfrxSizeUnits around = paperAroundUnits(*ActivePage, {PageWidth, PageHeight});
+            m_pages->SetPageSize(ActivePage, around.height, around.width);
         }
     }
     if (auto *footer = static_cast<TfrxPageFooter *>(ActivePage->FindBand(u"TfrxPageFooter"))) {

@@ -1,4 +1,5 @@
 #include "report/frxEngine.h"
+#include "report/frxPageGeometry.h"
 #include "report/frxUtils.h"
 
 #include <tuple>
@@ -6,15 +7,6 @@
 namespace frx {
 
 namespace {
-
-Extended columnOffset(const TfrxReportPage *page, int column)
-{
-    if (column <= 1 || column > page->ColumnPositions.size()) return 0;
-    QString text = page->ColumnPositions.at(column - 1);
-    text.remove(QLatin1Char(' '));
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    return text.toDouble() * fr01cm;
-}
 
 // Gives each object of a copied tree the prepared name and source of the object it was copied from,
 // so that the store writes it as a difference against the same source copy.
@@ -76,7 +68,8 @@ void TfrxEngine::ShowSubreports(TfrxBand *band)
     }
     m_pages->SetPageIndex(std::get<0>(furthest));
     CurColumn = std::get<1>(furthest);
-    CurX = savedOriginX + columnOffset(ActivePage, CurColumn);
+    // The first column's position is not added back after subreports: they start at the page origin.
+    CurX = savedOriginX + (CurColumn > 1 ? columnPositionUnits(*ActivePage, CurColumn) : 0);
     m_curY = std::get<2>(furthest);
     PageOriginX = savedOriginX;
 }

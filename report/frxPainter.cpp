@@ -1,4 +1,5 @@
 #include "report/frxPainter.h"
+#include "report/frxPageGeometry.h"
 
 #include "platform/canvas.h"
 #include "platform/recordingcanvas.h"
@@ -75,7 +76,8 @@ private:
 QSize frxPaperSizePixels(const TfrxReportPage &page, int dpi)
 {
     const Extended scale = Extended(dpi) / 96;
-    return QSize(roundInt(page.PaperWidth() * fr01cm * scale), roundInt(page.PaperHeight() * fr01cm * scale));
+    const TfrxSizeUnits paper = paperSizeUnits(page);
+    return QSize(roundInt(paper.width * scale), roundInt(paper.height * scale));
 }
 
 void frxDrawPage(TfrxReportPage &page, platform::Canvas &canvas, Extended ScaleX, Extended ScaleY,
@@ -87,23 +89,14 @@ void frxDrawPage(TfrxReportPage &page, platform::Canvas &canvas, Extended ScaleX
     MarginMirror mirror(page, page.MirrorMargins && info.Index % 2 == 1);
     const QRect visible = visibleArea(canvas);
     ClipKeeper clip(canvas);
-    if (!printer) {
-        const QPoint topLeft(roundInt(OffsetX), roundInt(OffsetY));
-        const QPoint bottomRight(roundInt(page.PaperWidth() * fr01cm * ScaleX + OffsetX) - 1,
-                                 roundInt(page.PaperHeight() * fr01cm * ScaleY + OffsetY) - 1);
-        canvas.intersectClipRect(QRect(topLeft, bottomRight));
-    }
+    if (!printer) canvas.intersectClipRect(paperRectPixels(page, ScaleX, ScaleY, OffsetX, OffsetY));
 
-    if (!page.BackPicture.isNull() && page.BackPictureVisible && (!printer || page.BackPicturePrintable)) {
-        const int left = roundInt(OffsetX + page.LeftMargin * fr01cm * ScaleX);
-        const int top = roundInt(OffsetY + page.TopMargin * fr01cm * ScaleY);
-        const int right = roundInt(OffsetX + (page.PaperWidth() - page.RightMargin) * fr01cm * ScaleX);
-        const int bottom = roundInt(OffsetY + (page.PaperHeight() - page.BottomMargin) * fr01cm * ScaleY);
-        canvas.drawImage(QRect(left, top, right - left, bottom - top), page.BackPicture, true);
-    }
+    if (!page.BackPicture.isNull() && page.BackPictureVisible && (!printer || page.BackPicturePrintable))
+        canvas.drawImage(marginRectPixels(page, ScaleX, ScaleY, OffsetX, OffsetY), page.BackPicture, true);
 
-    OffsetX += page.LeftMargin * fr01cm * ScaleX;
-    OffsetY += page.TopMargin * fr01cm * ScaleY;
+    // The margins were swapped above for a mirrored page.
+    OffsetX = marginOriginX(page, false, ScaleX, OffsetX);
+    OffsetY = marginOriginY(page, ScaleY, OffsetY);
     // A copy: an object that widens itself realigns its band while the walk goes on.
     const QList<TfrxComponent *> objects = page.AllObjects();
     for (TfrxComponent *object : objects) {

@@ -1,5 +1,6 @@
 // The store's document, runs and passes, and the placing of pages and objects by the engine.
 #include "report/frxPreviewPages.h"
+#include "report/frxPageGeometry.h"
 
 #include "report/frxXMLSerializer.h"
 
@@ -432,8 +433,8 @@ void TfrxPreviewPages::SetPageSize(TfrxReportPage *page, Extended height, Extend
 {
     TfrxReportPage *copy = m_sourcePages[sourceIndexOf(page)].get();
     copy->SetPaperSize(256);
-    copy->SetPaperWidth(width / fr01cm);
-    copy->SetPaperHeight(height / fr01cm);
+    copy->SetPaperWidth(unitsToMm(width));
+    copy->SetPaperHeight(unitsToMm(height));
 }
 
 } // namespace frx

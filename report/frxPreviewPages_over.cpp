@@ -1,5 +1,6 @@
 // What lies under the mouse on a drawn prepared page, and what a click on it leads to.
 #include "report/frxPreviewPages.h"
+#include "report/frxPageGeometry.h"
 
 using namespace Qt::StringLiterals;
 
@@ -43,9 +44,9 @@ void TfrxPreviewPages::ObjectOver(int index, int x, int y, bool clicked, bool do
     host.SetStatusText(0, {});
     host.SetStatusText(1, {});
 
-    const Extended margin = page->MirrorMargins && index % 2 == 1 ? page->RightMargin : page->LeftMargin;
-    const qint64 originX = roundHalfEven(offsetX + margin * fr01cm * scaleX);
-    const qint64 originY = roundHalfEven(offsetY + page->TopMargin * fr01cm * scaleY);
+    const bool mirrored = page->MirrorMargins && index % 2 == 1;
+    const qint64 originX = roundHalfEven(marginOriginX(*page, mirrored, scaleX, offsetX));
+    const qint64 originY = roundHalfEven(marginOriginY(*page, scaleY, offsetY));
     const QList<TfrxComponent *> objects = page->AllObjects();
     for (qsizetype i = objects.size() - 1; i >= 0; --i) {
         TfrxComponent *object = objects[i];

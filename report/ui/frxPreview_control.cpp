@@ -1,5 +1,6 @@
 // The preview control: panes, page layout, the current page, zoom, scrolling, keys and the mouse.
 #include "report/ui/frxPreview.h"
+#include "report/frxPageGeometry.h"
 
 #include "platform/ui/errorguard.h"
 #include "platform/recordingcanvas.h"
@@ -262,7 +263,7 @@ void TfrxPreview::ScrollToPosition(int pageIndex, int top)
     if (top != 0) {
         const TfrxReportPage *page = m_pages->Page(pageIndex);
         const Extended margin = page ? page->TopMargin : 0;
-        y = rect.top() + int(roundHalfEven((margin * fr01cm + top) * m_zoom)) - 10;
+        y = rect.top() + int(roundHalfEven((mmToUnits(margin) + top) * m_zoom)) - 10;
     }
     Workspace->verticalScrollBar()->setValue(y);
 }
