@@ -106,9 +106,7 @@ void CardReportPrinter::run(const CardState &state, GuestStore &guests,
     if (narrow) narrow(name);
     frxdbdtst1.SetDataSet(&guests.cursor());
 
-    if (!frx::LoadFromFile(frxrprt1, templateFile(), false))
-        throw platform::FileError(
-            QStringLiteral("找不到请柬报表模板文件“%1”。").arg(QDir::toNativeSeparators(templateFile())));
+    loadTemplate();
     fitCardPage(state);
     for (int n = 0; n < cardItemCount; ++n)
         fitTextObject(n, state);
@@ -119,6 +117,31 @@ void CardReportPrinter::run(const CardState &state, GuestStore &guests,
     if (state.details.printEventKind) textObject(16)->SetVisible(true);
 
     frxrprt1.ShowReport(true);
+}
+
+void CardReportPrinter::loadTemplate()
+{
+    // The engine would show its own box in English for a damaged file and go on with what it read;
+    // the user gets one box in Chinese that names the file and the place instead.
+    const frx::TfrxSilentMode mode = frxrprt1.EngineOptions.NewSilentMode;
+    frxrprt1.EngineOptions.NewSilentMode = frx::simSilent;
+    bool found = false;
+    try {
+        found = frx::LoadFromFile(frxrprt1, templateFile(), false);
+    } catch (...) {
+        frxrprt1.EngineOptions.NewSilentMode = mode;
+        throw;
+    }
+    frxrprt1.EngineOptions.NewSilentMode = mode;
+    const QString file = QDir::toNativeSeparators(templateFile());
+    if (!found) throw platform::FileError(QStringLiteral("找不到请柬报表模板文件“%1”。").arg(file));
+    const QList<frx::TfrxError> &errors = frxrprt1.ErrorList.Entries();
+    if (errors.isEmpty()) return;
+    const frx::TfrxError &first = errors.first();
+    const QString where = first.line > 0 ? QStringLiteral("第 %1 行第 %2 列：").arg(first.line).arg(first.column)
+                                         : QString();
+    throw platform::FileError(
+        QStringLiteral("请柬报表模板文件“%1”已损坏（%2%3）。").arg(file, where, first.message));
 }
 
 frx::TfrxReportPage *CardReportPrinter::cardPage() const

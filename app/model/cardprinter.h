@@ -66,6 +66,8 @@ private:
     void run(const CardState &state, GuestStore &guests, const std::function<void(const QString &)> &narrow);
     void runAndRestore(const CardState &state, GuestStore &guests,
                        const std::function<void(const QString &)> &narrow);
+    // Reads the card template; raises with a Chinese message when it is missing or damaged.
+    void loadTemplate();
     frx::TfrxReportPage *cardPage() const;
     // The text object "M" + n, found anew in the report; raises when the template lacks it.
     frx::TfrxCustomMemoView *textObject(int n);

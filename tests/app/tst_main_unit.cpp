@@ -5,6 +5,7 @@
 #include "app/ui/guestgrid.h"
 #include "app/ui/scrollbox.h"
 #include "app/ui/spinedit.h"
+#include "report/ui/frxWidgetHost.h"
 #include "support/mainwindow.h"
 
 #include <QCheckBox>
@@ -497,6 +498,30 @@ TEST_F(MainWindow, printingWithoutTheCardTemplateSaysSoAndListsEveryGuestAgain)
                   .toStdString());
     EXPECT_EQ(f().guests().query(), GuestStore::sortedQuery());
     EXPECT_EQ(f().dbgrd1->model()->rowCount(), 2);
+}
+
+TEST_F(MainWindow, aDamagedCardTemplateShowsTheEnginesErrorAndTheProgramGoesOn)
+{
+    // The engine asks the user through the windows, as the program's main() arranges.
+    frx::TfrxWidgetHost widgets;
+    frx::TfrxScopedHost host(widgets);
+    QFile damaged(dir.file(QStringLiteral("frx.fr3")));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<TfrxReport><TfrxReportPage Name=\"Page1\"");
+    damaged.close();
+    start();
+    f().edtMyName->setText(QStringLiteral("张三"));
+    f().btnMyAdd->click();
+    f().btnPrintPreviewBtn->click();
+    ASSERT_EQ(errors.messages.size(), 1);
+    EXPECT_EQ(errors.messages.first().toStdString(),
+              QStringLiteral("请柬报表模板文件“%1”已损坏（第 2 行第 41 列：Invalid file format）。")
+                  .arg(QDir::toNativeSeparators(dir.file(QStringLiteral("frx.fr3"))))
+                  .toStdString());
+    EXPECT_TRUE(f().isVisible());
+    EXPECT_EQ(f().dbgrd1->model()->rowCount(), 1);
+    f().btnPrintBtn->click();
+    EXPECT_EQ(errors.messages.size(), 2);
 }
 
 TEST_F(MainWindow, aNameBeingEditedIsWrittenBeforePrintingAndBeforeASwitch)
