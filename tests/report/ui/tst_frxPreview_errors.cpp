@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -34,7 +35,10 @@ void chooseFile(const QString &fileName)
     testsupport::whenModal([fileName](QWidget *modal) {
         auto *dialog = qobject_cast<QFileDialog *>(modal);
         ASSERT_NE(dialog, nullptr);
-        dialog->selectFile(fileName);
+        // selectFile leaves a focused name field alone: type into it as a user does.
+        auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        ASSERT_NE(name, nullptr);
+        name->setText(fileName);
         static_cast<QDialog *>(dialog)->accept();
     });
 }
@@ -68,9 +72,9 @@ TEST(frxPreviewErrors, keysOnABrokenFileAndAnUnwritablePathShowTheErrorAndTheWin
     ASSERT_EQ(errors.shown.size(), 1);
     EXPECT_FALSE(preview.Frozen());
 
-    // The file the preview writes ("请柬" takes ".fp3") is a folder: no one can write it, not even root.
-    ASSERT_TRUE(QDir(dir.path()).mkdir(u"请柬.fp3"_s));
-    chooseFile(dir.filePath(u"请柬"_s));
+    // A folder that does not exist: no one can write there, not even root. (A folder named like the
+    // file would be entered by the dialog's name completion instead of being chosen.)
+    chooseFile(dir.filePath(u"没有的文件夹/请柬"_s));
     QTest::keyClick(preview.Workspace, Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(errors.shown.size(), 2);
     EXPECT_FALSE(preview.Frozen());
