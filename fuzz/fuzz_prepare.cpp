@@ -3,6 +3,7 @@
 // after two seconds is stopped the way the cancel button stops it.
 #include "report/frxClass.h"
 #include "report/frxDBSet.h"
+#include "report/frxEngine.h"
 #include "report/frxXMLSerializer.h"
 
 #include <QBuffer>
