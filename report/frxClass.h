@@ -601,6 +601,10 @@ private:
     // Memo with the page count and copy name put in.
     TfrxWideStrings PaintedText() const;
     void ApplyAutoWidth(TfrxDrawText &drawText, const TfrxWideStrings &lines);
+    // Keeps in this object the lines that fit its height and hands the rest to FlowTo; a chain that
+    // leads back here logs an error naming this object and flows nothing.
+    void FlowRest(TfrxReport *report);
+    bool FlowsBackToItself() const;
     void PaintUnderlines(TfrxDrawText &drawText);
 
     TfrxWideStrings m_memo;

@@ -3,6 +3,7 @@
 #include "report/frxClass_prepare_p.h"
 
 #include "report/frxDBSet.h"
+#include "report/frxErrorList.h"
 #include "report/frxRes.h"
 #include "script/formats.h"
 
@@ -209,6 +210,36 @@ void TfrxCustomMemoView::GetData()
             m_hasLastValue = true;
         }
     }
+    if (m_flowTo) FlowRest(report);
+}
+
+bool TfrxCustomMemoView::FlowsBackToItself() const
+{
+    // A chain that does not come back is at most as long as the report has objects; the visited list
+    // bounds the walk for any other shape.
+    QList<const TfrxCustomMemoView *> visited;
+    for (const TfrxCustomMemoView *next = m_flowTo; next; next = next->m_flowTo) {
+        if (next == this) return true;
+        if (visited.contains(next)) return false;
+        visited.append(next);
+    }
+    return false;
+}
+
+void TfrxCustomMemoView::FlowRest(TfrxReport *report)
+{
+    if (FlowsBackToItself()) {
+        if (report)
+            report->ErrorList.Add(TfrxError{
+                .object = Name(),
+                .message = frxGet(QStringLiteral("enFlowToLoop")).replace(QStringLiteral("%s"), Name())});
+        return;
+    }
+    InitPart();
+    DrawPart();
+    // The rest is text already evaluated; the target must not take its brackets as expressions.
+    m_flowTo->SetText(PartText());
+    m_flowTo->AllowExpressions = false;
 }
 
 // ---- expressions ----

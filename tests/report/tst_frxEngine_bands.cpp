@@ -235,3 +235,56 @@ TEST(frxEngineRepeat, aSuppressedValueShowsAgainWhenItsBandMovesToANewPage)
     EXPECT_EQ(text(1, 0), u"same"_s);
     EXPECT_EQ(text(1, 1), QString());
 }
+
+namespace {
+
+// Three text objects of two rows each, the first flowing into the second and that into the third.
+struct FlowChain : Fixture {
+    TfrxMemoView *first = nullptr, *second = nullptr, *third = nullptr;
+    FlowChain()
+    {
+        setRows(rows, {u"甲"_s, u"乙"_s});
+        TfrxMasterData *row = master(page, u"MasterData1"_s, 10, 300, rows);
+        first = Fixture::memo(row, u"first"_s, 0, 0, 200, 20, u"一\n二"_s);
+        const Extended twoRows = first->CalcHeight();
+        first->SetHeight(twoRows);
+        first->SetText(u"[rows.\"v\"]\n二\n三\n['[' + '2]']四\n五"_s);
+        second = Fixture::memo(row, u"second"_s, 0, 100, 200, twoRows, u"设计"_s);
+        third = Fixture::memo(row, u"third"_s, 0, 200, 200, twoRows, u"设计"_s);
+        first->SetFlowTo(second);
+        second->SetFlowTo(third);
+    }
+};
+
+} // namespace
+
+TEST(frxEngineFlow, textThatDoesNotFitGoesOnInTheNextObjectsOfTheChain)
+{
+    FlowChain f;
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    ASSERT_EQ(f.bandsOn(0), (QStringList{u"MasterData1@0"_s, u"MasterData1@300"_s}));
+    // The rest is text already evaluated: brackets that an expression gave are not evaluated again.
+    EXPECT_EQ(f.objectsOf(f.pages().PageItem(0)->Items(0)),
+              (QStringList{u"first 0 0 甲\r\n二"_s, u"second 0 100 三\r\n[2]四"_s, u"third 0 200 五"_s}));
+    EXPECT_EQ(f.objectsOf(f.pages().PageItem(0)->Items(1)),
+              (QStringList{u"first 0 0 乙\r\n二"_s, u"second 0 100 三\r\n[2]四"_s, u"third 0 200 五"_s}));
+    EXPECT_FALSE(f.second->AllowExpressions);
+}
+
+TEST(frxEngineFlow, aChainBackToItselfIsAnErrorNamingTheObjectAndFlowsNothing)
+{
+    FlowChain f;
+    f.first->SetFlowTo(f.first);
+    f.second->SetFlowTo(nullptr);
+    EXPECT_FALSE(f.prepare());
+    EXPECT_EQ(f.report.ErrorList.Lines(), (QStringList{u"first 的续接文本对象（FlowTo）绕回了它自己"_s}));
+    EXPECT_EQ(f.objectsOf(f.pages().PageItem(0)->Items(0)).first(),
+              u"first 0 0 甲\r\n二\r\n三\r\n[2]四\r\n五"_s);
+
+    f.first->SetFlowTo(f.second);
+    f.second->SetFlowTo(f.third);
+    f.third->SetFlowTo(f.second);
+    EXPECT_FALSE(f.prepare());
+    EXPECT_EQ(f.report.ErrorList.Lines(), (QStringList{u"second 的续接文本对象（FlowTo）绕回了它自己"_s,
+                                                       u"third 的续接文本对象（FlowTo）绕回了它自己"_s}));
+}
