@@ -3,7 +3,9 @@
 #include "report/frxDBSet.h"
 #include "report/frxHost.h"
 #include "report/frxRes.h"
+#include "report/frxXMLSerializer.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QSet>
 
@@ -33,8 +35,9 @@ void TfrxReportRun::Progress(TfrxProgressType kind, int pageNo)
     if (kind == ptRunning) {
         if (ownPreview) {
             const bool firstPass = report->EngineOptions.DoublePass && !engine.FinalPass();
-            ownPreview->ShowMessage(frxGet(firstPass ? QStringLiteral("prRunningFirst") : QStringLiteral("prRunning"))
-                                        .replace(QStringLiteral("%d"), QString::number(pageNo)));
+            ownPreview->ShowMessage(
+                frxGet(firstPass ? QStringLiteral("prRunningFirst") : QStringLiteral("prRunning"))
+                    .replace(QStringLiteral("%d"), QString::number(pageNo)));
         }
         if (TfrxPreparationObserver *o = observer()) o->PageProduced(pageNo - 1);
     }
@@ -119,6 +122,51 @@ void TfrxReport::InternalOnProgressStop(TfrxProgressType kind)
 
 // ---- preparing ----
 
+namespace {
+
+// The definition saved before a run with the password left out.
+void saveDefinition(TfrxReport &report, QBuffer &definition)
+{
+    const QString password = report.ReportOptions.Password;
+    report.ReportOptions.Password.clear();
+    definition.open(QIODevice::ReadWrite);
+    try {
+        SaveToStream(report, definition);
+    } catch (...) {
+        report.ReportOptions.Password = password;
+        throw;
+    }
+    report.ReportOptions.Password = password;
+}
+
+// The definition read back after a run, so that what the run's scripts changed does not stay; the
+// run's errors and the password survive the reading, and a reading that fails adds its own.
+void reloadDefinition(TfrxReport &report, QBuffer &definition, const QString &password)
+{
+    // Loading empties the error list; what the run logged is what the caller is shown.
+    const TfrxErrorList errors = report.ErrorList;
+    const TfrxSilentMode mode = report.EngineOptions.NewSilentMode;
+    report.Reloading = true;
+    // The copy was written by this report a moment ago: no box for what its reading might find.
+    report.EngineOptions.NewSilentMode = simSilent;
+    QString failure;
+    definition.seek(0);
+    try {
+        LoadFromStream(report, definition);
+    } catch (const platform::Error &e) {
+        failure = e.message();
+    } catch (const std::exception &e) {
+        failure = QString::fromLocal8Bit(e.what());
+    }
+    report.Reloading = false;
+    report.EngineOptions.NewSilentMode = mode;
+    report.ReportOptions.Password = password;
+    report.ErrorList = errors;
+    if (!failure.isEmpty()) report.ErrorList.Add(failure);
+}
+
+} // namespace
+
 bool TfrxReport::CheckDataSets()
 {
     bool ok = true;
@@ -127,7 +175,8 @@ bool TfrxReport::CheckDataSets()
         if (item->DataSet()) continue;
         ErrorList.Add(TfrxError{
             .source = TfrxErrorSource::Data,
-            .message = frxGet(QStringLiteral("clDSNotExist")).replace(QStringLiteral("%s"), item->DataSetName())});
+            .message =
+                frxGet(QStringLiteral("clDSNotExist")).replace(QStringLiteral("%s"), item->DataSetName())});
         ok = false;
     }
     return ok;
@@ -147,6 +196,9 @@ bool TfrxReport::PrepareReport(bool ClearLastReport)
     Terminated = false;
     bool result = false;
     if (CheckDataSets()) {
+        const QString password = ReportOptions.Password;
+        QBuffer definition;
+        if (EngineOptions.DestroyForms) saveDefinition(*this, definition);
         try {
             if (OnBeginDoc) OnBeginDoc();
             if (CompileReportScript()) {
@@ -160,13 +212,18 @@ bool TfrxReport::PrepareReport(bool ClearLastReport)
                 }
             }
         } catch (const script::ScriptError &e) {
-            ErrorList.Add(TfrxError{.source = TfrxErrorSource::Script, .line = e.line(), .column = e.column(),
-                                    .object = CurObject, .message = e.message(), .callChain = e.callChain()});
+            ErrorList.Add(TfrxError{.source = TfrxErrorSource::Script,
+                                    .line = e.line(),
+                                    .column = e.column(),
+                                    .object = CurObject,
+                                    .message = e.message(),
+                                    .callChain = e.callChain()});
         } catch (const platform::Error &e) {
             ErrorList.Add(TfrxError{.object = CurObject, .message = e.message()});
         } catch (const std::exception &e) {
             ErrorList.Add(QString::fromLocal8Bit(e.what()));
         }
+        if (definition.isOpen()) reloadDefinition(*this, definition, password);
     }
     if (ErrorList.Count() > 0) {
         result = false;
@@ -187,19 +244,20 @@ bool isPascalScript(const QString &language)
 void TfrxReport::registerScriptFunctions()
 {
     TfrxReportRun &r = run();
-    r.script.addFunction(
-        QStringLiteral("function Get(Name: String): Variant"), [this](script::HostCall &call) {
-            script::Variant value;
-            const QString name = call.args.at(0).toString();
-            if (ResolveName(name, value)) return value;
-            const qsizetype paren = name.indexOf(QLatin1Char('('));
-            TfrxAggregateFunction function;
-            if (paren > 0 && TfrxAggregateList::functionOf(name.left(paren).trimmed(), function))
-                return Calc(name);
-            ErrorList.Add(TfrxError{.source = TfrxErrorSource::Script, .object = CurObject,
-                                    .message = frxGet(QStringLiteral("clUnknownVar")) + QLatin1Char(' ') + name});
-            return script::Variant();
-        });
+    r.script.addFunction(QStringLiteral("function Get(Name: String): Variant"), [this](
+                                                                                    script::HostCall &call) {
+        script::Variant value;
+        const QString name = call.args.at(0).toString();
+        if (ResolveName(name, value)) return value;
+        const qsizetype paren = name.indexOf(QLatin1Char('('));
+        TfrxAggregateFunction function;
+        if (paren > 0 && TfrxAggregateList::functionOf(name.left(paren).trimmed(), function))
+            return Calc(name);
+        ErrorList.Add(TfrxError{.source = TfrxErrorSource::Script,
+                                .object = CurObject,
+                                .message = frxGet(QStringLiteral("clUnknownVar")) + QLatin1Char(' ') + name});
+        return script::Variant();
+    });
     r.script.addFunction(QStringLiteral("procedure Set(Name: String; Value: Variant)"),
                          [this](script::HostCall &call) {
                              Variables.SetValue(call.args.at(0).toString(), call.args.at(1));
@@ -224,10 +282,9 @@ void TfrxReport::registerScriptFunctions()
         [this](script::HostCall &call) {
             return aggregateValue(QStringLiteral("COUNT"), QString(), call.texts.at(0), call.texts.at(1));
         });
-    r.script.addFunction(QStringLiteral("function Calc(const Expr: String): Variant"),
-                         [this](script::HostCall &call) {
-                             return run().objects.calcForScript(call.args.at(0).toString());
-                         });
+    r.script.addFunction(
+        QStringLiteral("function Calc(const Expr: String): Variant"),
+        [this](script::HostCall &call) { return run().objects.calcForScript(call.args.at(0).toString()); });
 }
 
 namespace {
@@ -264,8 +321,7 @@ script::Variant TfrxReport::aggregateValue(const QString &function, const QStrin
             const script::Variant second = Calc(bandName);
             band = dynamic_cast<TfrxBand *>(TfrxScriptObjects::componentOf(second));
             const bool zero = (second.isNumeric() && second.toFloat() == 0) || second.isNull();
-            if (!band && !zero)
-                return notAnAggregate(*this, function, expression, second, flagsText);
+            if (!band && !zero) return notAnAggregate(*this, function, expression, second, flagsText);
         }
     }
     const QString flagsSource = flagsText.trimmed();
@@ -333,8 +389,8 @@ bool TfrxReport::CompileReportScript()
         if (first >= 0) text.replace(first, 2, position);
         const qsizetype second = text.indexOf(QStringLiteral("%s"), first < 0 ? 0 : first + position.size());
         if (second >= 0) text.replace(second, 2, d.message);
-        ErrorList.Add(TfrxError{.source = TfrxErrorSource::Script, .line = d.line, .column = d.column,
-                                .message = text});
+        ErrorList.Add(TfrxError{
+            .source = TfrxErrorSource::Script, .line = d.line, .column = d.column, .message = text});
     }
     return false;
 }

@@ -33,6 +33,9 @@ struct Fixture {
     Fixture()
     {
         report.EngineOptions.NewSilentMode = simSilent;
+        // The tests look at the definition's objects after a run; reading the saved definition back
+        // would replace them.
+        report.EngineOptions.DestroyForms = false;
         guests.SetName(u"frxdbdtst1"_s);
         guests.Fields = {u"姓名"_s, u"g"_s};
         guests.RangeEnd = reCount;
@@ -445,4 +448,46 @@ TEST(frxReportPreparation, scriptEventsRunOnlyDuringTheRunAndCompileErrorsAreLog
     EXPECT_FALSE(f.prepare());
     ASSERT_EQ(f.report.ErrorList.Count(), 1);
     EXPECT_TRUE(f.report.ErrorList.Lines().first().startsWith(u"Script"_s));
+}
+
+TEST(frxReportPreparation, whatAScriptChangesInTheDefinitionIsUndoneForTheNextRun)
+{
+    Fixture f;
+    f.report.EngineOptions.DestroyForms = true;
+    f.report.ReportOptions.Password = u"口令"_s;
+    f.setGuests({u"a"_s});
+    TfrxMasterData *row = f.master(u"MasterData1"_s, 0, 40);
+    Fixture::memo(row, u"Memo1"_s, 0, 20, u"设计"_s);
+    Fixture::memo(row, u"Memo2"_s, 20, 20, u"可见"_s);
+    // The main block sees whether an earlier run's change is still there.
+    f.report.ScriptText = {u"begin"_s,
+                           u"  if Memo2.Visible then Memo1.Text := '第一次' else Memo1.Text := '又一次';"_s,
+                           u"  Memo2.Visible := False;"_s, u"end."_s};
+    for (int run = 0; run < 2; ++run) {
+        ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+        ASSERT_EQ(f.bandsOn(0), (QStringList{u"MasterData1@0"_s}));
+        ASSERT_EQ(f.pages().PageItem(0)->Items(0)->Count(), 1);
+        EXPECT_EQ(f.objectProp(0, 0, 0, u"u").trimmed(), u"第一次"_s) << "run " << run;
+        auto *memo1 = dynamic_cast<TfrxMemoView *>(f.report.FindObject(u"Memo1"_s));
+        ASSERT_TRUE(memo1);
+        EXPECT_EQ(memo1->Text(), u"设计\r\n"_s);
+        EXPECT_TRUE(f.report.FindObject(u"Memo2"_s)->Visible());
+        EXPECT_EQ(f.report.ReportOptions.Password, u"口令"_s);
+    }
+
+    // The errors of a failing run are the ones kept after the definition is read back.
+    auto *memo2 = dynamic_cast<TfrxMemoView *>(f.report.FindObject(u"Memo2"_s));
+    memo2->SetText(u"[没有这个名字]"_s);
+    f.report.ScriptText = {u"begin end."_s};
+    EXPECT_FALSE(f.prepare());
+    ASSERT_EQ(f.report.ErrorList.Count(), 1);
+    EXPECT_TRUE(f.report.ErrorList.Lines().first().startsWith(u"Memo2: "_s))
+        << f.report.ErrorList.Text().toStdString();
+
+    // Without the option the change stays.
+    f.report.EngineOptions.DestroyForms = false;
+    dynamic_cast<TfrxMemoView *>(f.report.FindObject(u"Memo2"_s))->SetText(u"可见"_s);
+    f.report.ScriptText = {u"begin Memo1.Text := '留下'; end."_s};
+    ASSERT_TRUE(f.prepare());
+    EXPECT_EQ(dynamic_cast<TfrxMemoView *>(f.report.FindObject(u"Memo1"_s))->Text(), u"留下\r\n"_s);
 }

@@ -38,6 +38,9 @@ struct Fixture {
     Fixture()
     {
         report.EngineOptions.NewSilentMode = simSilent;
+        // The tests look at the definition's objects after a run; reading the saved definition back
+        // would replace them.
+        report.EngineOptions.DestroyForms = false;
         report.Datasets.Add()->SetDataSet(&rows.set);
         report.Datasets.Add()->SetDataSet(&cols.set);
         new TfrxDataPage(&report);

@@ -584,8 +584,13 @@ TEST(frxPreviewForm, pageSettingsForAllPagesPrepareTheReportAgain)
     p.EditPageSettings();
     (void)QTest::qWaitFor([&] { return !report.PreparationTimerActive() && !p.Working(); }, 10000);
 
-    EXPECT_EQ(page->Orientation(), poLandscape);
-    EXPECT_EQ(double(page->LeftMargin), 30.0); // typed in centimetres
+    // Each run reads the definition back, so the page is looked up again; the settings are part of it.
+    TfrxReportPage *designed = nullptr;
+    for (int i = 0; i < report.PagesCount() && !designed; ++i)
+        designed = dynamic_cast<TfrxReportPage *>(report.Pages(i));
+    ASSERT_TRUE(designed);
+    EXPECT_EQ(designed->Orientation(), poLandscape);
+    EXPECT_EQ(double(designed->LeftMargin), 30.0); // typed in centimetres
     ASSERT_EQ(report.PreviewPages()->Count(), 3);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(report.PreviewPages()->PageSize(i), portrait.transposed()) << i;
