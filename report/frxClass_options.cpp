@@ -37,6 +37,8 @@ const ClassInfo &TfrxEngineOptions::staticClassInfo()
         b.enumeration(u"NewSilentMode", enums::TfrxSilentMode(), &C::NewSilentMode).def(simMessageBoxes);
         b.string(u"TempDir", &C::TempDir);
         b.boolean(u"UseFileCache", &C::UseFileCache).def(false);
+        // A switch of the run, readable and settable by scripts, never kept in a template.
+        b.boolean(u"DestroyForms", &C::DestroyForms).stored([](const C &) { return false; });
     });
 }
 

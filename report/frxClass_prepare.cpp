@@ -223,7 +223,8 @@ bool TfrxReport::PrepareReport(bool ClearLastReport)
         } catch (const std::exception &e) {
             ErrorList.Add(QString::fromLocal8Bit(e.what()));
         }
-        if (definition.isOpen()) reloadDefinition(*this, definition, password);
+        // The run's script may have switched the option off: then what it changed is meant to stay.
+        if (definition.isOpen() && EngineOptions.DestroyForms) reloadDefinition(*this, definition, password);
     }
     if (ErrorList.Count() > 0) {
         result = false;

@@ -484,10 +484,9 @@ TEST(frxReportPreparation, whatAScriptChangesInTheDefinitionIsUndoneForTheNextRu
     EXPECT_TRUE(f.report.ErrorList.Lines().first().startsWith(u"Memo2: "_s))
         << f.report.ErrorList.Text().toStdString();
 
-    // Without the option the change stays.
-    f.report.EngineOptions.DestroyForms = false;
+    // A script may switch the option off; the change then stays.
     dynamic_cast<TfrxMemoView *>(f.report.FindObject(u"Memo2"_s))->SetText(u"可见"_s);
-    f.report.ScriptText = {u"begin Memo1.Text := '留下'; end."_s};
+    f.report.ScriptText = {u"begin Memo1.Text := '留下'; Report.EngineOptions.DestroyForms := False; end."_s};
     ASSERT_TRUE(f.prepare());
     EXPECT_EQ(dynamic_cast<TfrxMemoView *>(f.report.FindObject(u"Memo1"_s))->Text(), u"留下\r\n"_s);
 }
