@@ -1,6 +1,7 @@
 // The drawing surface of the report engine: fonts with escapement, text extents, text output with
 // per-character advances, pens, brushes, shapes, images and clipping over a QPainter, for QImage,
-// QPdfWriter and QPrinter targets alike. Coordinates are device pixels; colours are 0x00BBGGRR.
+// QPrinter and widget targets alike (PdfCanvas draws the same calls into a PDF file). Coordinates
+// are device pixels; colours are 0x00BBGGRR.
 #pragma once
 
 #include "platform/font.h"
@@ -131,30 +132,31 @@ public:
     void setBrush(const Brush &brush);
     const Brush &brush() const { return m_brush; }
 
+    // Drawing and clipping are virtual so that other output formats (PDF) take the same paint path.
     // Lines run from the first point up to, not including, the last.
     void moveTo(int x, int y);
     void lineTo(int x, int y);
-    void drawLine(int x1, int y1, int x2, int y2);
+    virtual void drawLine(int x1, int y1, int x2, int y2);
     void polyline(const QPolygon &points);
     // Shapes cover left … right - 1, top … bottom - 1: outlined with the pen, filled with the brush.
-    void rectangle(int left, int top, int right, int bottom);
-    void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
-    void ellipse(int left, int top, int right, int bottom);
-    void polygon(const QPolygon &points);
+    virtual void rectangle(int left, int top, int right, int bottom);
+    virtual void roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight);
+    virtual void ellipse(int left, int top, int right, int bottom);
+    virtual void polygon(const QPolygon &points);
     // Fills left … right - 1, top … bottom - 1 with the brush, no outline.
-    void fillRect(int left, int top, int right, int bottom);
+    virtual void fillRect(int left, int top, int right, int bottom);
     // Draws `image` stretched to `target`; `smooth` filters when scaling.
-    void drawImage(const QRect &target, const QImage &image, bool smooth = true);
+    virtual void drawImage(const QRect &target, const QImage &image, bool smooth = true);
 
     // Clipping in device pixels: replace, intersect, remove; saveClip/restoreClip nest.
-    void setClipRect(const QRect &rect);
-    void setClipRegion(const QRegion &region);
-    void intersectClipRect(const QRect &rect);
-    void clearClip();
-    bool hasClip() const;
-    QRect clipBounds() const;
-    void saveClip();
-    void restoreClip();
+    virtual void setClipRect(const QRect &rect);
+    virtual void setClipRegion(const QRegion &region);
+    virtual void intersectClipRect(const QRect &rect);
+    virtual void clearClip();
+    virtual bool hasClip() const;
+    virtual QRect clipBounds() const;
+    virtual void saveClip();
+    virtual void restoreClip();
 
     // The painter used, for callers that need Qt directly (preview widgets); owned by the canvas
     // or by whoever passed it in.
@@ -163,6 +165,7 @@ public:
     void end();
 
 protected:
+    const FontEntry &entry() const;
     void drawTextRun(int x, int y, QStringView text, const int *advances, unsigned options,
                      const QRect &clip);
 
@@ -170,7 +173,6 @@ private:
     void init();
     void applyPen();
     void applyBrush();
-    const FontEntry &entry() const;
     int advanceOf(const FontEntry &entry, QStringView text, qsizetype index) const;
 
     std::unique_ptr<QImage> m_ownImage;

@@ -62,6 +62,25 @@ private:
 
 std::mutex &fontCacheMutex();
 
+// One character of a line where the canvas puts it: its glyph in the font (0: a fallback font
+// draws it), whether it stands upright, its place along the line and its advance there, and the
+// glyph's horizontal origin — in the line's frame, or for an upright glyph in the frame turned a
+// quarter counter-clockwise.
+struct GlyphPlacement {
+    quint32 glyph = 0;
+    bool upright = false;
+    int position = 0;
+    int advance = 0;
+    int naturalAdvance = 0;
+    QPointF origin;
+    qsizetype typedStart = 0;
+    int typedLength = 0;
+};
+
+// Places the characters of `text` at `advances` (null: their natural advances) in `font`, one per
+// code point, as every output of the canvas draws them; takes the font cache lock itself.
+std::vector<GlyphPlacement> placeGlyphs(const FontEntry &font, QStringView text, const int *advances);
+
 // The cached entry for a face, a height in pixels (negative: character height, positive: cell
 // height) and FontStyle bits.
 const FontEntry &fontEntry(const QString &face, int height, unsigned style);

@@ -144,6 +144,31 @@ int advanceAt(const int *advances, qsizetype index, int units, int natural)
     return advance;
 }
 
+} // namespace
+
+std::vector<GlyphPlacement> placeGlyphs(const FontEntry &font, QStringView text, const int *advances)
+{
+    std::vector<GlyphPlacement> placed;
+    placed.reserve(static_cast<size_t>(text.size()));
+    const int ascent = font.metrics.ascent;
+    std::lock_guard lock(fontCacheMutex());
+    int position = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const auto [codePoint, units] = codePointAt(text, i);
+        const VerticalGlyph glyph = glyphOf(font, codePoint);
+        const int advance = advanceAt(advances, i, units, glyph.advance);
+        placed.push_back(GlyphPlacement{glyph.glyph, glyph.upright, position, advance, glyph.advance,
+                                        glyph.upright ? uprightOrigin(font, glyph, position, advance)
+                                                      : QPointF(position, ascent),
+                                        i, units});
+        position += advance;
+        i += units;
+    }
+    return placed;
+}
+
+namespace {
+
 // Draws the characters at their advances as runs of the font's own glyphs; false (nothing drawn)
 // when a character needs a fallback font or the font is underlined or struck out.
 bool drawPlacedGlyphs(QPainter &painter, const FontEntry &font, const QTransform &frame, QStringView text,
@@ -155,7 +180,6 @@ bool drawPlacedGlyphs(QPainter &painter, const FontEntry &font, const QTransform
     if (font.font.underline() || font.font.strikeOut()) return false;
     const QRawFont &raw = font.rawFont();
     if (!raw.isValid()) return false;
-    const int ascent = font.metrics.ascent;
     // Upright glyphs of a vertical face share the frame turned a quarter counter-clockwise.
     QTransform turned = frame;
     turned.rotate(-90);
@@ -165,21 +189,11 @@ bool drawPlacedGlyphs(QPainter &painter, const FontEntry &font, const QTransform
         QList<QPointF> positions;
     };
     std::vector<Run> runs;
-    {
-        std::lock_guard lock(fontCacheMutex());
-        int position = 0;
-        for (qsizetype i = 0; i < text.size();) {
-            const auto [codePoint, units] = codePointAt(text, i);
-            const VerticalGlyph glyph = glyphOf(font, codePoint);
-            if (glyph.glyph == 0) return false;
-            const int advance = advanceAt(advances, i, units, glyph.advance);
-            if (runs.empty() || runs.back().turned != glyph.upright) runs.push_back(Run{glyph.upright, {}, {}});
-            runs.back().glyphs.append(glyph.glyph);
-            runs.back().positions.append(glyph.upright ? uprightOrigin(font, glyph, position, advance)
-                                                       : QPointF(position, ascent));
-            position += advance;
-            i += units;
-        }
+    for (const GlyphPlacement &glyph : placeGlyphs(font, text, advances)) {
+        if (glyph.glyph == 0) return false;
+        if (runs.empty() || runs.back().turned != glyph.upright) runs.push_back(Run{glyph.upright, {}, {}});
+        runs.back().glyphs.append(glyph.glyph);
+        runs.back().positions.append(glyph.origin);
     }
     for (const Run &run : runs) {
         QGlyphRun glyphRun;

@@ -6,9 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QPageLayout>
-#include <QPdfWriter>
 
 #include <algorithm>
 #include <condition_variable>
@@ -185,67 +182,6 @@ int frxExportPng(const TfrxPageProvider &pages, const QList<int> &indices, int t
         return -1;
     }
     return queue.written();
-}
-
-bool frxExportPdf(const TfrxPageProvider &pages, const QList<int> &indices, int totalPages,
-                  const QString &fileName, QString *error, int dpi)
-{
-    auto layoutOf = [](const TfrxReportPage &page) {
-        const qreal width = qreal(page.PaperWidth()), height = qreal(page.PaperHeight());
-        const QPageSize size(QSizeF(std::min(width, height), std::max(width, height)), QPageSize::Millimeter);
-        return QPageLayout(size, width > height ? QPageLayout::Landscape : QPageLayout::Portrait,
-                           QMarginsF(0, 0, 0, 0));
-    };
-    if (indices.isEmpty()) {
-        setError(error, QStringLiteral("no pages to write"));
-        return false;
-    }
-    // The writer only reports a file it cannot create when painting starts; ask first.
-    QFile probe(fileName);
-    if (!probe.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("cannot write %1").arg(fileName));
-        return false;
-    }
-    probe.close();
-
-    QPdfWriter writer(fileName);
-    writer.setResolution(dpi);
-    writer.setCreator(QStringLiteral("Tovaro"));
-    writer.setTitle(QFileInfo(fileName).completeBaseName());
-    TfrxReportPage *first = pages(indices.front());
-    if (!first) {
-        setError(error, QStringLiteral("page %1 cannot be read").arg(indices.front() + 1));
-        return false;
-    }
-    writer.setPageLayout(layoutOf(*first));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        setError(error, QStringLiteral("cannot write %1").arg(fileName));
-        return false;
-    }
-    platform::Canvas canvas(&painter, dpi, dpi);
-    const Extended scale = Extended(dpi) / 96;
-    for (qsizetype i = 0; i < indices.size(); ++i) {
-        TfrxReportPage *page = i == 0 ? first : pages(indices[i]);
-        if (!page) {
-            painter.end();
-            setError(error, QStringLiteral("page %1 cannot be read").arg(indices[i] + 1));
-            return false;
-        }
-        if (i > 0) {
-            writer.setPageLayout(layoutOf(*page));
-            writer.newPage();
-        }
-        TfrxPageDrawInfo info;
-        info.Index = indices[i];
-        info.TotalPages = totalPages;
-        frxDrawPage(*page, canvas, scale, scale, 0, 0, info);
-    }
-    if (!painter.end()) {
-        setError(error, QStringLiteral("cannot write %1").arg(fileName));
-        return false;
-    }
-    return true;
 }
 
 } // namespace frx

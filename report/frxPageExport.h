@@ -27,8 +27,18 @@ int frxExportPng(const TfrxPageProvider &pages, const QList<int> &indices, int t
                  int dpi, QString *error, int threads = 0);
 
 // Writes the pages `indices` into one PDF at `dpi` device resolution (text and lines stay vectors,
-// fonts are embedded). Returns false with the reason in `error` when the file cannot be written.
+// fonts are embedded as subsets), one page at a time. Returns false with the reason in `error` when
+// the file cannot be written.
 bool frxExportPdf(const TfrxPageProvider &pages, const QList<int> &indices, int totalPages,
                   const QString &fileName, QString *error, int dpi = 600);
+
+class TfrxPreviewPages;
+
+// The same for prepared pages, with what the report knows besides: its outline as bookmarks,
+// objects' addresses as links ("#anchor" and "@page" ones lead into the file), title, author and
+// subject from the report options and the report's date (SOURCE_DATE_EPOCH, when set, instead).
+// `progress`, when given, hears of each page written (from 1) and stops the export by returning false.
+bool frxExportPdf(TfrxPreviewPages &pages, const QList<int> &indices, const QString &fileName, QString *error,
+                  const std::function<bool(int written, int count)> &progress = {}, int dpi = 600);
 
 } // namespace frx

@@ -1,5 +1,6 @@
 // tovaro-report pdf INPUT OUT.pdf: the pages of a prepared report, or of a report template prepared
-// in the same run, as one vector PDF with embedded fonts, each page at its own paper size.
+// in the same run, as one vector PDF with subset fonts, bookmarks and links, each page at its own
+// paper size.
 #include "tools/command.h"
 #include "tools/preparing.h"
 
@@ -34,8 +35,7 @@ int pdf(const QStringList &arguments)
         QList<int> indices;
         frx::frxParsePageRange(QString(), pages.Count(), indices);
         QString error;
-        if (!frx::frxExportPdf([&pages](int index) { return pages.Page(index); }, indices, pages.Count(),
-                               files[1], &error))
+        if (!frx::frxExportPdf(pages, indices, files[1], &error))
             return tools::fail(error);
         std::printf("%d pages written to %s\n", int(indices.size()), qPrintable(files[1]));
         return 0;

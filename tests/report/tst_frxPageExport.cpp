@@ -2,9 +2,11 @@
 #include "report/frxPageExport.h"
 
 #include "report/frxPainter.h"
+#include "tests/report/support/pdfinfo.h"
 #include "tests/support/gui_environment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -38,6 +40,43 @@ std::vector<std::unique_ptr<TfrxReportPage>> cards(const QStringList &guests)
         font.setSize(28);
         name->SetFont(font);
         name->SetText(guests[i] + QStringLiteral(" 第[TOTALPAGES#]张"));
+        pages.push_back(std::move(page));
+    }
+    return pages;
+}
+
+// An invitation card: the guest's name in a Kai face (a TrueType collection), the venue standing as
+// a column in a vertical "@" face, the date in Noto Sans CJK (CFF outlines), a frame and a line.
+std::vector<std::unique_ptr<TfrxReportPage>> invitations(const QStringList &guests)
+{
+    std::vector<std::unique_ptr<TfrxReportPage>> pages;
+    const auto fontOf = [](const QString &name, int size) {
+        FontValue font;
+        font.name = name;
+        font.setSize(size);
+        return font;
+    };
+    for (const QString &guest : guests) {
+        auto page = std::make_unique<TfrxReportPage>();
+        page->SetPaperWidth(100);
+        page->SetPaperHeight(150);
+        auto *band = new TfrxMasterData(page.get());
+        band->SetBounds(0, 0, 360, 500);
+        auto *name = new TfrxMemoView(band);
+        name->SetBounds(20, 20, 220, 50);
+        name->SetFont(fontOf(QStringLiteral("楷体"), 24));
+        name->SetText(guest + QStringLiteral(" 先生"));
+        auto *venue = new TfrxMemoView(band);
+        venue->SetBounds(250, 20, 50, 300);
+        venue->SetFont(fontOf(QStringLiteral("@楷体"), 20));
+        venue->SetRotation(270);
+        venue->SetText(QStringLiteral("喜来登酒店（二楼）"));
+        auto *date = new TfrxMemoView(band);
+        date->SetBounds(20, 100, 220, 40);
+        date->SetFont(fontOf(QStringLiteral("Noto Sans CJK SC"), 14));
+        date->SetText(QStringLiteral("十月一日 晚六时"));
+        date->Frame().Typ = ftLeft | ftRight | ftTop | ftBottom;
+        date->Frame().DropShadow = true;
         pages.push_back(std::move(page));
     }
     return pages;
@@ -127,9 +166,9 @@ TEST(PdfExport, onePdfPagePerPageWithItsSizeOrientationAndText)
     const QString info = run(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"),
                                                          QStringLiteral("-l"), QStringLiteral("3"), path});
     EXPECT_TRUE(info.contains(QStringLiteral("Pages:           3"))) << info.toStdString();
-    // 150 x 220 mm is 425 x 624 whole points; the third page lies on its side.
-    EXPECT_TRUE(info.contains(QStringLiteral("Page    1 size:  425 x 624 pts"))) << info.toStdString();
-    EXPECT_TRUE(info.contains(QStringLiteral("Page    3 size:  624 x 425 pts"))) << info.toStdString();
+    // 150 x 220 mm is 425.2 x 623.62 points; the third page lies on its side.
+    EXPECT_TRUE(info.contains(QStringLiteral("Page    1 size:  425.2 x 623.62 pts"))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("Page    3 size:  623.62 x 425.2 pts"))) << info.toStdString();
     const QString fonts = run(QStringLiteral("pdffonts"), {path});
     static const QRegularExpression embedded(QStringLiteral(R"(UKai\S*\s+CID TrueType\s+Identity-H\s+yes)"));
     EXPECT_TRUE(embedded.match(fonts).hasMatch()) << fonts.toStdString();
@@ -145,4 +184,103 @@ TEST(PdfExport, unwritableFileIsReported)
     EXPECT_FALSE(frxExportPdf(providerOf(pages), {0}, 1, QStringLiteral("/proc/none/cards.pdf"), &error));
     EXPECT_EQ(error, QStringLiteral("cannot write /proc/none/cards.pdf"));
     EXPECT_FALSE(frxExportPdf(providerOf(pages), {}, 1, QStringLiteral("/tmp/x.pdf"), &error));
+}
+
+TEST(PdfExport, otherToolsFindTheFileSoundWithSubsetFontsAndEveryText)
+{
+    for (const char *tool : {"qpdf", "pdffonts", "pdftotext"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    auto pages = invitations({QStringLiteral("王小明"), QStringLiteral("欧阳娜娜")});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+    QString error;
+    ASSERT_TRUE(frxExportPdf(providerOf(pages), {0, 1}, 2, path, &error)) << error.toStdString();
+
+    QProcess check;
+    check.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), path});
+    check.waitForFinished(60000);
+    const QString report = QString::fromUtf8(check.readAllStandardOutput() + check.readAllStandardError());
+    EXPECT_EQ(check.exitCode(), 0) << report.toStdString();
+    EXPECT_TRUE(report.contains(QStringLiteral("No syntax or stream encoding errors found"))) << report.toStdString();
+
+    // Every font embedded as a tagged subset with its map back to the characters: the Kai face as
+    // TrueType, Noto Sans CJK with its CFF outlines.
+    const QStringList fonts = run(QStringLiteral("pdffonts"), {path}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_GE(fonts.size(), 2);
+    static const QRegularExpression subset(QStringLiteral(R"(^[A-Z]{6}\+\S+\s.*Identity-H\s+yes\s+yes\s+yes)"));
+    for (const QString &font : fonts)
+        EXPECT_TRUE(subset.match(font).hasMatch()) << font.toStdString();
+    EXPECT_EQ(fonts.filter(QStringLiteral("CID TrueType")).size(), 1);
+    EXPECT_EQ(fonts.filter(QStringLiteral("CID Type 0C")).size(), 1);
+
+    QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), path, QStringLiteral("-")});
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    // Each guest on one card; the date and the venue column (its brackets drawn as vertical forms)
+    // on both.
+    const std::pair<const char *, int> expected[] = {
+        {"王小明先生", 1}, {"欧阳娜娜先生", 1}, {"十月一日晚六时", 2}, {"喜来登酒店（二楼）", 2}};
+    for (const auto &[words, count] : expected)
+        EXPECT_EQ(text.count(QString::fromUtf8(words)), count) << words << "\n" << text.toStdString();
+}
+
+TEST(PdfExport, samePagesGiveTheSameBytes)
+{
+    auto pages = invitations({QStringLiteral("王小明"), QStringLiteral("李娜")});
+    QTemporaryDir dir;
+    qputenv("SOURCE_DATE_EPOCH", "1700000000");
+    QByteArray files[2];
+    for (int i = 0; i < 2; ++i) {
+        // The same file name: the title is taken from it.
+        const QString path = dir.filePath(QStringLiteral("%1/cards.pdf").arg(i));
+        QDir(dir.path()).mkdir(QString::number(i));
+        QString error;
+        ASSERT_TRUE(frxExportPdf(providerOf(pages), {0, 1}, 2, path, &error)) << error.toStdString();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        files[i] = file.readAll();
+    }
+    qunsetenv("SOURCE_DATE_EPOCH");
+    EXPECT_EQ(files[0], files[1]);
+}
+
+TEST(PdfExport, rendersLikeThePngOfThePage)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        GTEST_SKIP() << "poppler-utils is not installed";
+    auto pages = invitations({QStringLiteral("王小明")});
+    QTemporaryDir dir;
+    QString error;
+    ASSERT_TRUE(frxExportPdf(providerOf(pages), {0}, 1, dir.filePath(QStringLiteral("card.pdf")), &error, 96))
+        << error.toStdString();
+    ASSERT_EQ(frxExportPng(providerOf(pages), {0}, 1, dir.path(), 96, &error, 1), 1) << error.toStdString();
+    const QImage png =
+        QImage(dir.filePath(QStringLiteral("page-0001.png"))).convertToFormat(QImage::Format_Grayscale8);
+    const QImage pdf = testing_support::pdfPageImage(dir.filePath(QStringLiteral("card.pdf")), 1, 96);
+    ASSERT_FALSE(pdf.isNull());
+    ASSERT_EQ(pdf.size(), png.size());
+    // Both rasterisers smooth glyph edges their own way, a pixel either way: a pixel of one image
+    // counts as different when no pixel of the other within one pixel of it has nearly its grey.
+    const auto differing = [](const QImage &a, const QImage &b) {
+        int count = 0;
+        for (int y = 1; y + 1 < a.height(); ++y)
+            for (int x = 1; x + 1 < a.width(); ++x) {
+                bool near = false;
+                for (int dy = -1; dy <= 1 && !near; ++dy)
+                    for (int dx = -1; dx <= 1 && !near; ++dx)
+                        near = std::abs(a.constScanLine(y)[x] - b.constScanLine(y + dy)[x + dx]) <= 64;
+                count += !near;
+            }
+        return count;
+    };
+    int ink = 0;
+    for (int y = 0; y < png.height(); ++y)
+        for (int x = 0; x < png.width(); ++x)
+            ink += png.constScanLine(y)[x] < 128;
+    EXPECT_GT(ink, 500);
+    EXPECT_LT(differing(png, pdf), ink / 20);
+    EXPECT_LT(differing(pdf, png), ink / 20);
+    const QRect inkPng = testing_support::darkBounds(png), inkPdf = testing_support::darkBounds(pdf);
+    EXPECT_LE((inkPng.topLeft() - inkPdf.topLeft()).manhattanLength(), 2);
+    EXPECT_LE((inkPng.bottomRight() - inkPdf.bottomRight()).manhattanLength(), 2);
 }

@@ -1,0 +1,557 @@
+#include "platform/pdfcanvas.h"
+#include "platform/canvas_p.h"
+
+#include <QPainterPath>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace platform {
+
+namespace {
+
+// Qt draws aliased strokes through the middle of the pixel a coordinate names.
+constexpr double kPixelCentre = 0.5;
+// A synthesised oblique leans by a fifth of the height, a synthesised bold strokes its outlines.
+constexpr double kObliqueShear = 0.2;
+constexpr double kBoldStroke = 0.03;
+
+std::pair<std::vector<double>, bool> dashesOf(const Pen &pen, double width)
+{
+    if (!pen.geometric) {
+        switch (pen.style) {
+        case PenStyle::Dash: return {{18, 6}, true};
+        case PenStyle::Dot: return {{3, 3}, true};
+        case PenStyle::DashDot: return {{9, 6, 3, 6}, true};
+        case PenStyle::DashDotDot: return {{9, 3, 3, 3, 3, 3}, true};
+        default: return {{}, false};
+        }
+    }
+    std::vector<double> units;
+    switch (pen.style) {
+    case PenStyle::Dash: units = {4, 2}; break;
+    case PenStyle::Dot: units = {1, 2}; break;
+    case PenStyle::DashDot: units = {4, 2, 1, 2}; break;
+    case PenStyle::DashDotDot: units = {4, 2, 1, 2, 1, 2}; break;
+    case PenStyle::UserPattern:
+        for (int length : pen.dashPattern)
+            units.push_back(std::max(0.01, double(length)) / width);
+        if (units.size() % 2 != 0) units.insert(units.end(), units.begin(), units.end());
+        break;
+    default: break;
+    }
+    for (double &unit : units)
+        unit *= width;
+    return {units, !units.empty()};
+}
+
+} // namespace
+
+PdfCanvas::PdfCanvas(PdfDocument &document, int dpi)
+    : Canvas(dpi, dpi), m_document(document), m_pixelToPoint(72.0 / dpi)
+{
+}
+
+void PdfCanvas::beginPage(QSizeF size)
+{
+    m_pageSize = size;
+    m_content.clear();
+    m_resources = {};
+    m_links.clear();
+    m_jpegs.clear();
+    m_saved.clear();
+    m_clipOpen = false;
+    m_clipDirty = false;
+    // The page is the visible area: nothing outside it shows.
+    m_hasClip = true;
+    m_clip = QRegion(0, 0, int(std::ceil(size.width() / m_pixelToPoint)),
+                     int(std::ceil(size.height() / m_pixelToPoint)));
+    forgetState();
+    // Device pixels from the top left corner, y downward.
+    append(m_pixelToPoint);
+    m_content += " 0 0 ";
+    append(-m_pixelToPoint);
+    m_content += " 0 ";
+    append(size.height());
+    m_content += " cm\n";
+}
+
+void PdfCanvas::addLink(const QRect &area, const QString &url)
+{
+    const QRectF points(area.x() * m_pixelToPoint, area.y() * m_pixelToPoint, area.width() * m_pixelToPoint,
+                        area.height() * m_pixelToPoint);
+    m_links.push_back(PdfLink{points, url, 0, 0});
+}
+
+void PdfCanvas::addLink(const QRect &area, int page, int top)
+{
+    addLink(area, QString());
+    m_links.back().page = page;
+    m_links.back().top = top * m_pixelToPoint;
+}
+
+void PdfCanvas::endPage()
+{
+    if (m_clipOpen) m_content += "Q\n";
+    m_document.addPage(m_pageSize, m_content, m_resources, m_links);
+    m_content.clear();
+}
+
+void PdfCanvas::append(double value)
+{
+    pdfAppendNumber(m_content, value);
+}
+
+void PdfCanvas::forgetState()
+{
+    m_fill = m_stroke = -1;
+    m_lineState.clear();
+}
+
+void PdfCanvas::fillColor(int color)
+{
+    if (color == m_fill) return;
+    m_fill = color;
+    pdfAppendNumber(m_content, (color & 0xFF) / 255.0, 3);
+    m_content += ' ';
+    pdfAppendNumber(m_content, ((color >> 8) & 0xFF) / 255.0, 3);
+    m_content += ' ';
+    pdfAppendNumber(m_content, ((color >> 16) & 0xFF) / 255.0, 3);
+    m_content += " rg\n";
+}
+
+void PdfCanvas::strokeColor(int color)
+{
+    if (color == m_stroke) return;
+    m_stroke = color;
+    pdfAppendNumber(m_content, (color & 0xFF) / 255.0, 3);
+    m_content += ' ';
+    pdfAppendNumber(m_content, ((color >> 8) & 0xFF) / 255.0, 3);
+    m_content += ' ';
+    pdfAppendNumber(m_content, ((color >> 16) & 0xFF) / 255.0, 3);
+    m_content += " RG\n";
+}
+
+void PdfCanvas::applyPenState()
+{
+    const Pen &p = pen();
+    strokeColor(p.color);
+    // The same pens as on the screen: a simple pen is one pixel with the platform's dashes, or wider
+    // and solid with round ends; a geometric pen has its width, caps and dashes.
+    double width = 1;
+    int cap = 0, join = 0;
+    if (!p.geometric && p.width > 1) {
+        width = p.width;
+        cap = join = 1;
+    } else if (p.geometric) {
+        width = std::max(1, p.width);
+        cap = p.cap == PenCap::Square ? 2 : p.cap == PenCap::Round ? 1 : 0;
+    }
+    QByteArray state;
+    pdfAppendNumber(state, width);
+    state += " w " + QByteArray::number(cap) + " J " + QByteArray::number(join) + " j [";
+    const auto [dashes, dashed] = dashesOf(p, width);
+    for (size_t i = 0; i < dashes.size(); ++i) {
+        if (i > 0) state += ' ';
+        pdfAppendNumber(state, dashes[i]);
+    }
+    state += "] 0 d\n";
+    if (state == m_lineState) return;
+    m_lineState = state;
+    m_content += state;
+}
+
+bool PdfCanvas::applyBrushFill()
+{
+    const Brush &b = brush();
+    if (b.style == BrushStyle::Clear) return false;
+    if (b.style == BrushStyle::Solid) {
+        fillColor(b.color);
+        return true;
+    }
+    // Hatches as on the screen at 96 dots per inch: a line every eight pixels.
+    const double pixel = dpiX() / 96.0;
+    const int pattern = m_document.hatch(int(b.style), b.color, 8 * pixel, pixel, m_pixelToPoint, m_pageSize.height());
+    m_resources.patterns.insert(pattern);
+    m_content += "/Pattern cs /P" + QByteArray::number(pattern) + " scn\n";
+    m_fill = -1;
+    return true;
+}
+
+// ---- clipping ----
+
+void PdfCanvas::changeClip(bool has, const QRegion &region)
+{
+    if (has == m_hasClip && (!has || region == m_clip)) return;
+    m_hasClip = has;
+    m_clip = has ? region : QRegion();
+    m_clipDirty = true;
+}
+
+void PdfCanvas::flushClip()
+{
+    // A clip in PDF only narrows; a wider one starts again from the state saved before the last.
+    if (!m_clipDirty) return;
+    m_clipDirty = false;
+    if (m_clipOpen) {
+        m_content += "Q\n";
+        forgetState();
+        m_clipOpen = false;
+    }
+    if (!m_hasClip) return;
+    m_content += "q\n";
+    if (m_clip.isEmpty()) m_content += "0 0 0 0 re\n";
+    for (const QRect &rect : m_clip) {
+        append(rect.x());
+        m_content += ' ';
+        append(rect.y());
+        m_content += ' ';
+        append(rect.width());
+        m_content += ' ';
+        append(rect.height());
+        m_content += " re\n";
+    }
+    m_content += "W n\n";
+    m_clipOpen = true;
+}
+
+void PdfCanvas::setClipRect(const QRect &rect)
+{
+    changeClip(true, QRegion(rect));
+}
+
+void PdfCanvas::setClipRegion(const QRegion &region)
+{
+    changeClip(true, region);
+}
+
+void PdfCanvas::intersectClipRect(const QRect &rect)
+{
+    changeClip(true, m_hasClip ? m_clip.intersected(rect) : QRegion(rect));
+}
+
+void PdfCanvas::clearClip()
+{
+    changeClip(false, QRegion());
+}
+
+void PdfCanvas::saveClip()
+{
+    m_saved.emplace_back(m_hasClip, m_clip);
+}
+
+void PdfCanvas::restoreClip()
+{
+    if (m_saved.empty()) return;
+    const auto [has, region] = m_saved.back();
+    m_saved.pop_back();
+    changeClip(has, region);
+}
+
+// ---- shapes ----
+
+void PdfCanvas::drawLine(int x1, int y1, int x2, int y2)
+{
+    if (pen().style == PenStyle::Clear) return;
+    flushClip();
+    applyPenState();
+    append(x1 + kPixelCentre);
+    m_content += ' ';
+    append(y1 + kPixelCentre);
+    m_content += " m ";
+    append(x2 + kPixelCentre);
+    m_content += ' ';
+    append(y2 + kPixelCentre);
+    m_content += " l S\n";
+}
+
+void PdfCanvas::fillRect(int left, int top, int right, int bottom)
+{
+    if (right <= left || bottom <= top) return;
+    flushClip();
+    if (!applyBrushFill()) return;
+    append(left);
+    m_content += ' ';
+    append(top);
+    m_content += ' ';
+    append(right - left);
+    m_content += ' ';
+    append(bottom - top);
+    m_content += " re f\n";
+}
+
+void PdfCanvas::rectangle(int left, int top, int right, int bottom)
+{
+    fillRect(left, top, right, bottom);
+    if (pen().style == PenStyle::Clear) return;
+    flushClip();
+    applyPenState();
+    append(left + kPixelCentre);
+    m_content += ' ';
+    append(top + kPixelCentre);
+    m_content += ' ';
+    append(right - left - 1);
+    m_content += ' ';
+    append(bottom - top - 1);
+    m_content += " re S\n";
+}
+
+void PdfCanvas::appendPath(const QPainterPath &path)
+{
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element element = path.elementAt(i);
+        append(element.x);
+        m_content += ' ';
+        append(element.y);
+        if (element.isMoveTo()) {
+            m_content += " m\n";
+        } else if (element.isLineTo()) {
+            m_content += " l\n";
+        } else {
+            for (int k = 1; k <= 2; ++k) {
+                m_content += ' ';
+                append(path.elementAt(i + k).x);
+                m_content += ' ';
+                append(path.elementAt(i + k).y);
+            }
+            m_content += " c\n";
+            i += 2;
+        }
+    }
+}
+
+void PdfCanvas::paintPath(const QPainterPath &path, bool evenOdd)
+{
+    flushClip();
+    const bool stroke = pen().style != PenStyle::Clear;
+    const bool fill = applyBrushFill();
+    if (!stroke && !fill) return;
+    if (stroke) applyPenState();
+    appendPath(path);
+    if (fill && stroke)
+        m_content += evenOdd ? "b*\n" : "b\n";
+    else if (fill)
+        m_content += evenOdd ? "f*\n" : "f\n";
+    else
+        m_content += "s\n";
+}
+
+void PdfCanvas::roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
+{
+    QPainterPath path;
+    path.addRoundedRect(QRectF(left + kPixelCentre, top + kPixelCentre, right - left - 1, bottom - top - 1),
+                        cornerWidth / 2.0, cornerHeight / 2.0);
+    paintPath(path, false);
+}
+
+void PdfCanvas::ellipse(int left, int top, int right, int bottom)
+{
+    QPainterPath path;
+    path.addEllipse(QRectF(left + kPixelCentre, top + kPixelCentre, right - left - 1, bottom - top - 1));
+    paintPath(path, false);
+}
+
+void PdfCanvas::polygon(const QPolygon &points)
+{
+    if (points.size() < 2) return;
+    QPainterPath path;
+    path.addPolygon(QPolygonF(points).translated(kPixelCentre, kPixelCentre));
+    path.closeSubpath();
+    paintPath(path, true);
+}
+
+void PdfCanvas::drawImage(const QRect &target, const QImage &image, bool smooth)
+{
+    if (image.isNull() || target.isEmpty()) return;
+    flushClip();
+    const int number = m_document.image(image, m_jpegs.value(image.cacheKey()));
+    m_resources.images.insert(number);
+    m_content += "q ";
+    append(target.width());
+    m_content += " 0 0 ";
+    append(-target.height());
+    m_content += ' ';
+    append(target.x());
+    m_content += ' ';
+    append(target.y() + target.height());
+    m_content += " cm /I" + QByteArray::number(number) + " Do Q\n";
+}
+
+// ---- text ----
+
+int PdfCanvas::fontNumber(const FontEntry &font)
+{
+    auto found = m_fonts.constFind(&font);
+    if (found == m_fonts.constEnd()) found = m_fonts.insert(&font, m_document.font(font.rawFont()));
+    m_resources.fonts.insert(*found);
+    return *found;
+}
+
+const PdfCanvas::Fallback &PdfCanvas::fallback(const FontEntry &font, QStringView typed)
+{
+    const QPair<const FontEntry *, QString> key(&font, typed.toString());
+    auto found = m_fallbacks.constFind(key);
+    if (found != m_fallbacks.constEnd()) return *found;
+    // The font that Qt's own text drawing would pick for a character this font lacks.
+    Fallback result;
+    QTextLayout layout(key.second, font.font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (!runs.isEmpty() && !runs.front().glyphIndexes().isEmpty()) {
+        result.raw = runs.front().rawFont();
+        result.glyph = runs.front().glyphIndexes().front();
+    }
+    return *m_fallbacks.insert(key, result);
+}
+
+void PdfCanvas::showGlyph(int number, const QTransform &matrix, quint32 glyph, QStringView typed)
+{
+    m_document.fontAt(number).use(glyph, typed);
+    m_content += "/F" + QByteArray::number(number) + " 1 Tf ";
+    for (double value : {matrix.m11(), matrix.m12(), matrix.m21(), matrix.m22()}) {
+        pdfAppendNumber(m_content, value, 3);
+        m_content += ' ';
+    }
+    append(matrix.dx());
+    m_content += ' ';
+    append(matrix.dy());
+    char code[8];
+    std::snprintf(code, sizeof code, "<%04X>", glyph & 0xFFFF);
+    m_content += " Tm ";
+    m_content += code;
+    m_content += " Tj\n";
+}
+
+void PdfCanvas::textOut(int x, int y, QStringView text, const int *advances, unsigned options, const QRect &clip)
+{
+    if (text.isEmpty()) return;
+    const FontEntry &font = entry();
+    const QRawFont &raw = font.rawFont();
+    if (!raw.isValid()) return;
+    flushClip();
+    const bool clipped = (options & toClipped) != 0 && !clip.contains(textBounds(x, y, text, advances));
+    if (clipped) {
+        m_content += "q ";
+        append(clip.x());
+        m_content += ' ';
+        append(clip.y());
+        m_content += ' ';
+        append(clip.width());
+        m_content += ' ';
+        append(clip.height());
+        m_content += " re W n\n";
+    }
+
+    QTransform frame;
+    frame.translate(x, y);
+    if (escapement() != 0) frame.rotate(-escapement() / 10.0);
+    QTransform turned = frame;
+    turned.rotate(-90);
+    const double size = raw.pixelSize();
+    const bool oblique = font.font.italic() && raw.style() == QFont::StyleNormal;
+    const bool bold = font.font.bold() && raw.weight() < QFont::DemiBold;
+    // Glyph space (y upward, one unit per em) in the line's frame at a horizontal origin.
+    const auto glyphMatrix = [&](double emSize, QPointF origin, const QTransform &in) {
+        return QTransform(emSize, 0, oblique ? kObliqueShear * emSize : 0, -emSize, origin.x(), origin.y()) * in;
+    };
+
+    const int own = fontNumber(font);
+    PdfFont &ownFont = m_document.fontAt(own);
+    const int color = Canvas::font().color;
+    m_content += "BT\n";
+    fillColor(color);
+    if (bold) {
+        strokeColor(color);
+        m_content += "2 Tr ";
+        pdfAppendNumber(m_content, kBoldStroke * size, 3);
+        m_content += " w\n";
+        m_lineState.clear();
+    }
+    const std::vector<GlyphPlacement> placed = placeGlyphs(font, text, advances);
+    int width = 0;
+    for (size_t i = 0; i < placed.size();) {
+        const GlyphPlacement &first = placed[i];
+        width = first.position + first.advance;
+        const QStringView typed = text.mid(first.typedStart, first.typedLength);
+        if (first.glyph == 0) {
+            const Fallback &other = fallback(font, typed);
+            ++i;
+            if (other.glyph == 0 || !other.raw.isValid()) continue;
+            const int number = m_document.font(other.raw);
+            m_resources.fonts.insert(number);
+            const double otherSize = other.raw.pixelSize();
+            QTransform in = frame;
+            QPointF origin = first.origin;
+            if (first.upright) {
+                // A fallback font's glyph turns a quarter counter-clockwise about the centre of its cell.
+                in.translate(first.position + first.advance / 2.0, font.metrics.height / 2.0);
+                in.rotate(-90);
+                origin = QPointF(-first.naturalAdvance / 2.0, (font.metrics.ascent - font.metrics.descent) / 2.0);
+            }
+            showGlyph(number, glyphMatrix(otherSize, origin, in), other.glyph, typed);
+            continue;
+        }
+        if (first.upright) {
+            showGlyph(own, glyphMatrix(size, first.origin, turned), first.glyph, typed);
+            ++i;
+            continue;
+        }
+        // A run of glyphs along the line: one position, then each glyph's advance as the layout has it.
+        const QTransform matrix = glyphMatrix(size, first.origin, frame);
+        m_content += "/F" + QByteArray::number(own) + " 1 Tf ";
+        for (double value : {matrix.m11(), matrix.m12(), matrix.m21(), matrix.m22()}) {
+            pdfAppendNumber(m_content, value, 3);
+            m_content += ' ';
+        }
+        append(matrix.dx());
+        m_content += ' ';
+        append(matrix.dy());
+        m_content += " Tm [";
+        char code[8];
+        for (; i < placed.size() && placed[i].glyph != 0 && !placed[i].upright; ++i) {
+            const GlyphPlacement &glyph = placed[i];
+            ownFont.use(glyph.glyph, text.mid(glyph.typedStart, glyph.typedLength));
+            std::snprintf(code, sizeof code, "<%04X>", glyph.glyph & 0xFFFF);
+            m_content += code;
+            const double adjustment = ownFont.width(glyph.glyph) - glyph.advance * 1000.0 / size;
+            if (std::abs(adjustment) >= 0.05) pdfAppendNumber(m_content, adjustment, 1);
+            width = glyph.position + glyph.advance;
+        }
+        m_content += "] TJ\n";
+    }
+    if (bold) m_content += "0 Tr\n";
+    m_content += "ET\n";
+
+    if (font.font.underline() || font.font.strikeOut()) {
+        // The lines under and through the text, as Qt draws them for the font.
+        const double thickness = std::max(1.0, raw.lineThickness());
+        std::vector<double> positions;
+        if (font.font.underline()) positions.push_back(font.metrics.ascent + raw.underlinePosition());
+        if (font.font.strikeOut()) positions.push_back(font.metrics.ascent - raw.xHeight() / 2);
+        m_content += "q ";
+        for (double value : {frame.m11(), frame.m12(), frame.m21(), frame.m22(), frame.dx(), frame.dy()}) {
+            pdfAppendNumber(m_content, value, 4);
+            m_content += ' ';
+        }
+        m_content += "cm\n";
+        for (double position : positions) {
+            append(0);
+            m_content += ' ';
+            append(position - thickness / 2);
+            m_content += ' ';
+            append(width);
+            m_content += ' ';
+            append(thickness);
+            m_content += " re f\n";
+        }
+        m_content += "Q\n";
+    }
+    if (clipped) {
+        m_content += "Q\n";
+        forgetState();
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,210 @@
+#include "platform/pdffont.h"
+
+#include "platform/pdfwriter.h"
+
+#include <hb-subset.h>
+#include <hb.h>
+
+#include <QCryptographicHash>
+
+namespace platform {
+
+namespace {
+
+// The tables a PDF font program needs; layout tables stay behind (the pages place every glyph).
+constexpr const char *kTables[] = {"head", "hhea", "hmtx", "maxp", "OS/2", "name", "post", "cmap",
+                                   "glyf", "loca", "cvt ", "fpgm", "prep", "CFF "};
+
+hb_tag_t tagOf(const char *name)
+{
+    return hb_tag_from_string(name, 4);
+}
+
+} // namespace
+
+struct PdfFont::Face {
+    hb_face_t *face = nullptr;
+    hb_font_t *font = nullptr;
+    bool cff = false;
+    unsigned upem = 1000;
+    ~Face()
+    {
+        hb_font_destroy(font);
+        hb_face_destroy(face);
+    }
+};
+
+PdfFont::PdfFont(const QRawFont &raw) : m_face(std::make_unique<Face>())
+{
+    // The raw font gives the tables of its own face only; gathered into a font file of their own
+    // they are what the subsetter reads.
+    hb_face_t *builder = hb_face_builder_create();
+    for (const char *name : kTables) {
+        const QByteArray table = raw.fontTable(name);
+        if (table.isEmpty()) continue;
+        hb_blob_t *blob = hb_blob_create(table.constData(), unsigned(table.size()), HB_MEMORY_MODE_DUPLICATE,
+                                         nullptr, nullptr);
+        hb_face_builder_add_table(builder, tagOf(name), blob);
+        hb_blob_destroy(blob);
+        if (qstrcmp(name, "CFF ") == 0) m_face->cff = true;
+    }
+    hb_blob_t *file = hb_face_reference_blob(builder);
+    hb_face_destroy(builder);
+    m_face->face = hb_face_create(file, 0);
+    hb_blob_destroy(file);
+    m_face->upem = hb_face_get_upem(m_face->face);
+    m_face->font = hb_font_create(m_face->face);
+    hb_font_set_scale(m_face->font, int(m_face->upem), int(m_face->upem));
+}
+
+PdfFont::~PdfFont() = default;
+
+double PdfFont::width(quint32 glyph) const
+{
+    return hb_font_get_glyph_h_advance(m_face->font, glyph) * 1000.0 / m_face->upem;
+}
+
+void PdfFont::use(quint32 glyph, QStringView text)
+{
+    m_text.try_emplace(glyph, text.toString());
+}
+
+QByteArray PdfFont::postScriptName() const
+{
+    char name[128];
+    unsigned size = sizeof name;
+    hb_ot_name_get_utf8(m_face->face, HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &size, name);
+    QByteArray result;
+    for (unsigned i = 0; i < size; ++i) {
+        const char c = name[i];
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-') result += c;
+    }
+    return result.isEmpty() ? QByteArrayLiteral("Font") : result;
+}
+
+QByteArray PdfFont::subsetTag() const
+{
+    // Six capitals from a digest of the font's name and its glyphs: the same subset, the same tag.
+    QCryptographicHash digest(QCryptographicHash::Md5);
+    digest.addData(postScriptName());
+    for (const auto &[glyph, text] : m_text)
+        digest.addData(QByteArrayView(reinterpret_cast<const char *>(&glyph), sizeof glyph));
+    const QByteArray hash = digest.result();
+    QByteArray tag;
+    for (int i = 0; i < 6; ++i)
+        tag += char('A' + static_cast<unsigned char>(hash[i]) % 26);
+    return tag;
+}
+
+QByteArray PdfFont::widthArray() const
+{
+    // Runs of consecutive glyphs share one array: "first [w w w]".
+    QByteArray out("[");
+    quint32 next = 0;
+    bool open = false;
+    for (const auto &[glyph, text] : m_text) {
+        if (!open || glyph != next) {
+            if (open) out += ']';
+            out += QByteArray::number(glyph);
+            out += '[';
+            open = true;
+        } else {
+            out += ' ';
+        }
+        pdfAppendNumber(out, width(glyph), 1);
+        next = glyph + 1;
+    }
+    if (open) out += ']';
+    out += ']';
+    return out;
+}
+
+QByteArray PdfFont::toUnicodeCMap() const
+{
+    QByteArray out = "/CIDInit/ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+                     "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
+                     "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n"
+                     "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
+    auto it = m_text.begin();
+    while (it != m_text.end()) {
+        QByteArray block;
+        int count = 0;
+        for (; it != m_text.end() && count < 100; ++it) {
+            if (it->second.isEmpty()) continue;
+            char code[8];
+            std::snprintf(code, sizeof code, "<%04X>", it->first);
+            block += code;
+            block += '<';
+            for (QChar unit : it->second) {
+                std::snprintf(code, sizeof code, "%04X", unit.unicode());
+                block += code;
+            }
+            block += ">\n";
+            ++count;
+        }
+        if (count == 0) continue;
+        out += QByteArray::number(count) + " beginbfchar\n" + block + "endbfchar\n";
+    }
+    out += "endcmap\nCMapName currentdict/CMap defineresource pop\nend\nend\n";
+    return out;
+}
+
+bool PdfFont::write(PdfWriter &writer, int type0, QString *error) const
+{
+    hb_subset_input_t *input = hb_subset_input_create_or_fail();
+    hb_set_t *glyphs = hb_subset_input_glyph_set(input);
+    hb_set_add(glyphs, 0);
+    for (const auto &[glyph, text] : m_text)
+        hb_set_add(glyphs, glyph);
+    // The pages name glyphs by their ids in the whole font; the subset keeps them.
+    hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NO_HINTING |
+                                         HB_SUBSET_FLAGS_DESUBROUTINIZE);
+    hb_face_t *subset = hb_subset_or_fail(m_face->face, input);
+    hb_subset_input_destroy(input);
+    if (!subset) {
+        if (error) *error = QStringLiteral("cannot subset the font %1").arg(QString::fromLatin1(postScriptName()));
+        return false;
+    }
+    hb_blob_t *blob = hb_face_reference_blob(subset);
+    unsigned length = 0;
+    const char *data = hb_blob_get_data(blob, &length);
+    const QByteArray program(data, qsizetype(length));
+    hb_blob_destroy(blob);
+    hb_face_destroy(subset);
+
+    const QByteArray name = subsetTag() + '+' + postScriptName();
+    const int cidFont = writer.reserve(), descriptor = writer.reserve(), file = writer.reserve(),
+              toUnicode = writer.reserve();
+    const auto ref = [](int id) { return QByteArray::number(id) + " 0 R"; };
+
+    writer.stream(file, m_face->cff ? QByteArrayLiteral("/Subtype/OpenType") : QByteArray(), program);
+
+    hb_font_extents_t extents{};
+    hb_font_get_h_extents(m_face->font, &extents);
+    const double scale = 1000.0 / m_face->upem;
+    QByteArray body = "<</Type/FontDescriptor/FontName" + pdfName(name) + "/Flags 4/FontBBox[0 ";
+    pdfAppendNumber(body, extents.descender * scale, 0);
+    body += " 1000 ";
+    pdfAppendNumber(body, extents.ascender * scale, 0);
+    body += "]/ItalicAngle 0/Ascent ";
+    pdfAppendNumber(body, extents.ascender * scale, 0);
+    body += "/Descent ";
+    pdfAppendNumber(body, extents.descender * scale, 0);
+    body += "/CapHeight ";
+    pdfAppendNumber(body, extents.ascender * scale, 0);
+    body += "/StemV 80" + QByteArray(m_face->cff ? "/FontFile3 " : "/FontFile2 ") + ref(file) + ">>";
+    writer.object(descriptor, body);
+
+    body = "<</Type/Font/Subtype" + QByteArray(m_face->cff ? "/CIDFontType0" : "/CIDFontType2") + "/BaseFont" +
+           pdfName(name) + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor " +
+           ref(descriptor) + "/DW 1000/W" + widthArray() + (m_face->cff ? "" : "/CIDToGIDMap/Identity") + ">>";
+    writer.object(cidFont, body);
+
+    writer.stream(toUnicode, QByteArray(), toUnicodeCMap());
+    writer.object(type0, "<</Type/Font/Subtype/Type0/BaseFont" + pdfName(name) +
+                             "/Encoding/Identity-H/DescendantFonts[" + ref(cidFont) + "]/ToUnicode " +
+                             ref(toUnicode) + ">>");
+    return !writer.failed();
+}
+
+} // namespace platform
