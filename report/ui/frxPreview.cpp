@@ -94,7 +94,8 @@ void TfrxPreviewForm::FormCreate()
     ExportPopup->setObjectName(QStringLiteral("ExportPopup"));
     ExportB->setMenu(ExportPopup);
     ExportB->setPopupMode(QToolButton::InstantPopup);
-    PdfB = AddButton("PdfB", 24, 0, 151, nullptr);
+    PdfB = AddButton("PdfB", 24, 0, 151, &TfrxPreviewForm::PdfBClick);
+    PdfB->setText(QStringLiteral("导出PDF"));
     EmailB = AddButton("EmailB", 23, 0, 152, nullptr);
     SetShown(PdfB, false);
     SetShown(EmailB, false);
@@ -260,9 +261,9 @@ void TfrxPreviewForm::ConfigureFromOptions(TfrxReport *report)
     SetShown(PrintB, b & pbPrint);
     SetShown(OpenB, b & pbLoad);
     SetShown(SaveB, b & pbSave);
-    // No export filter is registered, so the export buttons have nothing to offer.
+    // No export filter is registered; the PDF writer of our own stands behind the quick export button.
     SetShown(ExportB, false);
-    SetShown(PdfB, false);
+    SetShown(PdfB, b & pbExportQuick);
     SetShown(EmailB, false);
     SetShown(FindB, b & pbFind);
     SetShown(ZoomPlusB, b & pbZoom);
@@ -418,6 +419,12 @@ void TfrxPreviewForm::OpenBClick()
 void TfrxPreviewForm::SaveBClick()
 {
     Preview->SaveAs();
+}
+
+void TfrxPreviewForm::PdfBClick()
+{
+    Preview->ExportPdf();
+    setEnabled(true);
 }
 
 void TfrxPreviewForm::FindBClick()

@@ -180,6 +180,9 @@ public:
     void PrintPages();
     void SaveAs();
     void OpenAs();
+    // Asks for a file name and writes the prepared pages there as PDF, page by page under the
+    // report's progress (a cancel stops it); failures raise after the preview is thawed.
+    void ExportPdf();
     // Saves to / loads from a prepared-report file under the progress panel; failures raise after
     // the preview is thawed (and, for loading, page 1 and the outline are shown again).
     void SavePrepared(const QString &fileName);
@@ -352,6 +355,7 @@ public:
     void PrintBClick();
     void OpenBClick();
     void SaveBClick();
+    void PdfBClick();
     void FindBClick();
     void ZoomPlusBClick();
     void ZoomMinusBClick();

@@ -2,9 +2,11 @@
 // freezing, the progress panel, the outline and what a preparation tells the preview.
 #include "report/ui/frxPreview.h"
 
+#include "platform/errors.h"
 #include "platform/ui/errorguard.h"
 #include "platform/recordingcanvas.h"
 #include "report/frxEngine.h"
+#include "report/frxPageExport.h"
 #include "report/ui/frxPreviewPageSettings.h"
 #include "report/frxRes.h"
 
@@ -53,6 +55,35 @@ void TfrxPreview::SaveAs()
     const QFileInfo info(name);
     const QString base = info.suffix().isEmpty() ? name : name.left(name.size() - info.suffix().size() - 1);
     SavePrepared(base + QStringLiteral(".fp3"));
+}
+
+void TfrxPreview::ExportPdf()
+{
+    if (m_working || !m_pages) return;
+    QString name = QFileDialog::getSaveFileName(this, QString(), QString(), QStringLiteral("PDF (*.pdf)"), nullptr,
+                                                QFileDialog::DontUseNativeDialog);
+    if (name.isEmpty()) return;
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".pdf");
+    Workspace->viewport()->update();
+    QString error;
+    bool written = false;
+    whileFrozen([&] {
+        QList<int> indices;
+        frxParsePageRange(QString(), m_pages->Count(), indices);
+        TfrxReport *report = m_report;
+        if (report) {
+            report->Terminated = false;
+            report->InternalOnProgressStart(ptExporting);
+        }
+        written = frxExportPdf(*m_pages, indices, name, &error, [report](int page, int) {
+            if (!report) return true;
+            report->InternalOnProgress(ptExporting, page);
+            return !report->Terminated;
+        });
+        if (report) report->InternalOnProgressStop(ptExporting);
+    });
+    if (!written && !(m_report && m_report->Terminated))
+        throw platform::Error(QStringLiteral("无法导出PDF文件 %1：%2").arg(name, error));
 }
 
 void TfrxPreview::SavePrepared(const QString &fileName)
