@@ -66,7 +66,7 @@ double PdfFont::width(quint32 glyph) const
 
 void PdfFont::use(quint32 glyph, QStringView text)
 {
-    m_text.try_emplace(glyph, text.toString());
+    if (m_text.find(glyph) == m_text.end()) m_text.emplace(glyph, text.toString());
 }
 
 QByteArray PdfFont::postScriptName() const

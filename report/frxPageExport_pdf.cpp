@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 #include "platform/pdfcanvas.h"
+#include "report/frxPageGeometry.h"
 #include "report/frxPainter.h"
 #include "report/frxPreviewPages.h"
 #include "report/frxUtils.h"
@@ -64,10 +65,10 @@ QDateTime creationDate(const TfrxReport *report)
 }
 
 // The links of the page's objects that have an address, in device pixels.
-void addLinks(TfrxReportPage &page, platform::PdfCanvas &canvas, TfrxPreviewPages *pages, const FilePages &file,
-              Extended scale)
+void addLinks(TfrxReportPage &page, bool mirrored, platform::PdfCanvas &canvas, TfrxPreviewPages *pages,
+              const FilePages &file, Extended scale)
 {
-    const Extended offsetX = page.LeftMargin * fr01cm * scale, offsetY = page.TopMargin * fr01cm * scale;
+    const Extended offsetX = marginOriginX(page, mirrored, scale, 0), offsetY = marginOriginY(page, scale, 0);
     for (TfrxComponent *object : page.AllObjects()) {
         auto *view = dynamic_cast<TfrxView *>(object);
         if (!view || !view->Visible() || view->URL.isEmpty()) continue;
@@ -135,7 +136,7 @@ bool exportPdf(const TfrxPageProvider &provider, TfrxPreviewPages *pages, const 
                 info.PrintScale = pages->PrintScale;
             }
             frxDrawPage(*page, canvas, scale, scale, 0, 0, info);
-            addLinks(*page, canvas, pages, file, scale);
+            addLinks(*page, page->MirrorMargins && current % 2 == 1, canvas, pages, file, scale);
             canvas.endPage();
             if (progress && !progress(int(i) + 1, int(indices.size())))
                 return fail(QStringLiteral("the export was stopped"));
