@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -82,4 +83,37 @@ TEST(frxPreviewErrors, keysOnABrokenFileAndAnUnwritablePathShowTheErrorAndTheWin
     // The window still answers keys.
     QTest::keyClick(preview.Workspace, Qt::Key_End);
     EXPECT_EQ(preview.PageNo(), std::max(1, preview.PageCount()));
+}
+
+TEST(frxPreviewErrors, thePdfButtonWritesTheChosenFileOrShowsWhyItCannot)
+{
+    Recorder errors;
+    TfrxReport report;
+    report.EngineOptions.NewSilentMode = simSilent;
+    report.PreviewPages()->LoadFromFile(QStringLiteral(TOVARO_TEST_DATA "/cards.fp3"), true);
+    report.PreviewOptions.Maximized = false;
+    TfrxPreviewForm form;
+    form.resize(800, 600);
+    form.ConfigureFromOptions(&report);
+    form.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(form.ControlShown(form.PdfB));
+    EXPECT_EQ(form.PdfB->text(), u"导出PDF"_s);
+    const int pages = form.Preview->PageCount();
+
+    QTemporaryDir dir;
+    chooseFile(dir.filePath(u"请柬"_s));
+    form.PdfB->click();
+    QFile file(dir.filePath(u"请柬.pdf"_s));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_TRUE(bytes.contains("/Count " + QByteArray::number(pages) + ">>"));
+    EXPECT_TRUE(errors.shown.isEmpty()) << errors.shown.join(u'\n').toStdString();
+
+    chooseFile(dir.filePath(u"没有的文件夹/请柬"_s));
+    form.PdfB->click();
+    ASSERT_EQ(errors.shown.size(), 1);
+    EXPECT_TRUE(errors.shown.front().startsWith(u"无法导出PDF文件"_s)) << errors.shown.front().toStdString();
+    EXPECT_FALSE(form.Preview->Frozen());
 }
