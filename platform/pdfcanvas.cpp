@@ -16,15 +16,17 @@ constexpr double kPixelCentre = 0.5;
 constexpr double kObliqueShear = 0.2;
 constexpr double kBoldStroke = 0.03;
 
-std::pair<std::vector<double>, bool> dashesOf(const Pen &pen, double width)
+// The dash lengths of a pen in pixels, as the painter canvas draws them with Qt (empty: solid).
+std::vector<double> dashesOf(const Pen &pen, double width)
 {
     if (!pen.geometric) {
+        if (pen.width > 1) return {}; // a wide simple pen is solid
         switch (pen.style) {
-        case PenStyle::Dash: return {{18, 6}, true};
-        case PenStyle::Dot: return {{3, 3}, true};
-        case PenStyle::DashDot: return {{9, 6, 3, 6}, true};
-        case PenStyle::DashDotDot: return {{9, 3, 3, 3, 3, 3}, true};
-        default: return {{}, false};
+        case PenStyle::Dash: return {18, 6};
+        case PenStyle::Dot: return {3, 3};
+        case PenStyle::DashDot: return {9, 6, 3, 6};
+        case PenStyle::DashDotDot: return {9, 3, 3, 3, 3, 3};
+        default: return {};
         }
     }
     std::vector<double> units;
@@ -42,7 +44,7 @@ std::pair<std::vector<double>, bool> dashesOf(const Pen &pen, double width)
     }
     for (double &unit : units)
         unit *= width;
-    return {units, !units.empty()};
+    return units;
 }
 
 } // namespace
@@ -150,7 +152,7 @@ void PdfCanvas::applyPenState()
     QByteArray state;
     pdfAppendNumber(state, width);
     state += " w " + QByteArray::number(cap) + " J " + QByteArray::number(join) + " j [";
-    const auto [dashes, dashed] = dashesOf(p, width);
+    const std::vector<double> dashes = dashesOf(p, width);
     for (size_t i = 0; i < dashes.size(); ++i) {
         if (i > 0) state += ' ';
         pdfAppendNumber(state, dashes[i]);
