@@ -112,7 +112,13 @@ public:
     // The page at the top of the view (at least 0; -1 without pages).
     int TopPage() const;
     // Forgets the pictures of pages drawn so far (after layout or content changes).
-    void DropPictures() { m_pictures.clear(); }
+    void DropPictures()
+    {
+        m_pictures.clear();
+        m_pictureOrder.clear();
+    }
+    // Pixels held by the kept pictures of drawn pages.
+    qint64 CachedPixels() const;
     // The search hit to invert: page index and rectangle in page units; index -1 for none.
     void SetHighlight(int pageIndex, const QRect &rect);
 
@@ -129,6 +135,12 @@ protected:
 
 private:
     QImage picture(int index, const QRect &rect);
+    // Draws the part of page index that lies in `part` (viewport pixels) straight to the screen,
+    // for a page too large at this zoom to be kept whole.
+    void paintPart(QPainter &painter, int index, const QRect &rect, const QRect &part);
+    // Draws page index into image, its corner at (offsetX, offsetY) of the image; a page that cannot
+    // be read back stays blank.
+    void drawInto(QImage &image, int index, int offsetX, int offsetY);
 
     TfrxPreview *m_preview;
     TfrxPreviewPages *m_pages = nullptr;

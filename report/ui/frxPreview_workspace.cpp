@@ -23,6 +23,13 @@ namespace {
 
 constexpr int kPaintWindow = 40;  // pages painted before and after the page at the top of the view
 constexpr int kPicturesKept = 16; // drawn pages kept for repainting
+// All kept pictures together stay under this many pixels (64 MB); a page larger than a quarter of it
+// at the current zoom is drawn part by part as it comes into view and not kept, so that memory does
+// not grow with the zoom.
+constexpr qint64 kPictureBudgetPixels = 16 * 1024 * 1024;
+constexpr qint64 kWholePictureLimitPixels = kPictureBudgetPixels / 4;
+
+qint64 pixelsOf(const QSize &size) { return qint64(size.width()) * size.height(); }
 constexpr int kLineStep = 8;
 constexpr int kPageStep = 300;
 
@@ -94,13 +101,7 @@ QImage TfrxPreviewWorkspace::picture(int index, const QRect &rect)
         return *found;
     }
     QImage image(rect.size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    try {
-        platform::Canvas canvas(&image, 96, 96);
-        frxDrawPage(*m_pages, index, canvas, Zoom, Zoom, 0, 0);
-    } catch (const platform::Error &) {
-        // A page that cannot be read back stays blank; the next layout tries again.
-    }
+    drawInto(image, index, 0, 0);
     // A page still being produced grows: keep only finished ones.
     const bool growing = m_preview->Working() && index >= m_pages->Count() - 1;
     if (growing) {
@@ -108,11 +109,42 @@ QImage TfrxPreviewWorkspace::picture(int index, const QRect &rect)
         m_pictureOrder.removeOne(index);
         return image;
     }
-    if (m_pictureOrder.size() >= kPicturesKept) m_pictures.remove(m_pictureOrder.takeFirst());
+    m_pictures.remove(index);
     m_pictureOrder.removeOne(index);
+    while (!m_pictureOrder.isEmpty() &&
+           (m_pictureOrder.size() >= kPicturesKept ||
+            CachedPixels() + pixelsOf(image.size()) > kPictureBudgetPixels))
+        m_pictures.remove(m_pictureOrder.takeFirst());
     m_pictureOrder.append(index);
     m_pictures.insert(index, image);
     return image;
+}
+
+void TfrxPreviewWorkspace::drawInto(QImage &image, int index, int offsetX, int offsetY)
+{
+    image.fill(Qt::white);
+    try {
+        platform::Canvas canvas(&image, 96, 96);
+        frxDrawPage(*m_pages, index, canvas, Zoom, Zoom, offsetX, offsetY);
+    } catch (const platform::Error &) {
+        // A page that cannot be read back stays blank; the next layout tries again.
+    }
+}
+
+void TfrxPreviewWorkspace::paintPart(QPainter &painter, int index, const QRect &rect, const QRect &part)
+{
+    if (part.isEmpty()) return;
+    QImage image(part.size(), QImage::Format_RGB32);
+    drawInto(image, index, rect.left() - part.left(), rect.top() - part.top());
+    painter.drawImage(part.topLeft(), image);
+}
+
+qint64 TfrxPreviewWorkspace::CachedPixels() const
+{
+    qint64 pixels = 0;
+    for (const QImage &image : m_pictures)
+        pixels += pixelsOf(image.size());
+    return pixels;
 }
 
 void TfrxPreviewWorkspace::paintEvent(QPaintEvent *event)
@@ -135,7 +167,9 @@ void TfrxPreviewWorkspace::paintEvent(QPaintEvent *event)
     for (int i = first; i <= last; ++i) {
         const QRect rect = ViewRect(i);
         if (!rect.intersects(event->rect()) || rect.isEmpty()) continue;
-        if (i < m_pages->Count())
+        if (i < m_pages->Count() && pixelsOf(rect.size()) > kWholePictureLimitPixels)
+            paintPart(painter, i, rect, rect.intersected(event->rect()));
+        else if (i < m_pages->Count())
             painter.drawImage(rect.topLeft(), picture(i, rect));
         else
             painter.fillRect(rect, Qt::white);

@@ -3,6 +3,7 @@
 #include "platform/ui/errorguard.h"
 #include "report/frxClass.h"
 #include "report/frxDBSet.h"
+#include "report/frxPainter.h"
 #include "report/frxPreviewPages.h"
 #include "support/fakeprinters.h"
 #include "support/modal.h"
@@ -172,7 +173,9 @@ TEST(frxPreviewForm, buttonsFollowTheOptions)
     EXPECT_FALSE(v.form.ControlShown(v.form.Sep3));
     EXPECT_FALSE(v.form.ControlShown(v.form.FullScreenBtn));
     EXPECT_FALSE(v.form.ControlShown(v.form.Sep1));
-    EXPECT_TRUE(v.form.ControlShown(v.form.Sep2));
+    // No designer: the edit button and its separator stay hidden.
+    EXPECT_FALSE(v.form.ControlShown(v.form.DesignerB));
+    EXPECT_FALSE(v.form.ControlShown(v.form.Sep2));
     EXPECT_TRUE(v.form.ControlShown(v.form.OutlineB));
     EXPECT_TRUE(v.form.ControlShown(v.form.ThumbB));
     EXPECT_TRUE(v.form.ControlShown(v.form.NextB));
@@ -616,4 +619,52 @@ TEST(frxPreviewForm, paintsTheCardsOnTheGreyWorkspace)
     EXPECT_GT(ink, 50);
     if (const QByteArray dir = qgetenv("TOVARO_SCREENSHOT_DIR"); !dir.isEmpty())
         w.form.grab().save(QString::fromLocal8Bit(dir) + u"/preview.png"_s);
+}
+
+TEST(frxPreviewForm, highZoomDrawsOnlyWhatIsInViewAndKeepsMemoryBounded)
+{
+    LoadedReport loaded;
+    Window w(loaded.report, QSize(1100, 720));
+    TfrxPreviewWorkspace &workspace = *w.preview().Workspace;
+    // Somewhere with ink: the first dark pixel of the page drawn at 100 %.
+    QImage small(frxPaperSizePixels(*loaded.report.PreviewPages()->Page(0), 96), QImage::Format_RGB32);
+    small.fill(Qt::white);
+    {
+        platform::Canvas canvas(&small, 96, 96);
+        frxDrawPage(*loaded.report.PreviewPages(), 0, canvas, 1, 1, 0, 0);
+    }
+    QPoint inked(-1, -1);
+    for (int y = 0; y < small.height() && inked.x() < 0; ++y)
+        for (int x = 0; x < small.width() && inked.x() < 0; ++x)
+            if (qGray(small.pixel(x, y)) < 100) inked = QPoint(x, y);
+    ASSERT_GE(inked.x(), 0);
+    w.preview().ZoomTo(10);
+    QApplication::processEvents();
+    const QPoint origin = workspace.ViewRect(0).topLeft() +
+                          QPoint(workspace.horizontalScrollBar()->value(), workspace.verticalScrollBar()->value());
+    workspace.horizontalScrollBar()->setValue(origin.x() + inked.x() * 10 - 300);
+    workspace.verticalScrollBar()->setValue(origin.y() + inked.y() * 10 - 200);
+    QApplication::processEvents();
+    const QImage view = workspace.viewport()->grab().toImage();
+    // A card at 1000 % is 60 million pixels; what is kept stays far below.
+    EXPECT_LE(workspace.CachedPixels(), 16 * 1024 * 1024);
+
+    // What shows is the page drawn whole at that zoom, at the same place.
+    const QRect page = workspace.ViewRect(0);
+    QImage expected(view.size(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    {
+        platform::Canvas canvas(&expected, 96, 96);
+        frxDrawPage(*loaded.report.PreviewPages(), 0, canvas, 10, 10, page.left(), page.top());
+    }
+    const QRect inside = page.adjusted(2, 2, -2, -2).intersected(view.rect());
+    ASSERT_FALSE(inside.isEmpty());
+    int differing = 0, ink = 0;
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (view.pixel(x, y) != expected.pixel(x, y)) ++differing;
+            if (qGray(expected.pixel(x, y)) < 160) ++ink;
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(ink, 0);
 }
