@@ -274,8 +274,10 @@ void TfrxPreviewForm::ConfigureFromOptions(TfrxReport *report)
     SetShown(OutlineB, b & pbOutline);
     SetShown(ThumbB, b & pbOutline);
     SetShown(PageSettingsB, b & pbPageSetup);
-    SetShown(DesignerB, b & pbEdit);
-    SetShown(Sep2, (b & pbPageSetup) || (b & pbEdit));
+    // There is no report designer to open: the edit button (and its "Show template" menu) would do
+    // nothing, so it stays hidden whatever the buttons ask.
+    SetShown(DesignerB, false);
+    SetShown(Sep2, b & pbPageSetup);
     for (QObject *control :
          {static_cast<QObject *>(FirstB), static_cast<QObject *>(PriorB), static_cast<QObject *>(NextB),
           static_cast<QObject *>(LastB), static_cast<QObject *>(Sep4), static_cast<QObject *>(Sep5)})
