@@ -9,7 +9,7 @@ build_packages=(cmake ninja-build ccache g++ qt6-base-dev qt6-base-dev-tools lib
     fonts-arphic-ukai fonts-arphic-uming fonts-noto-cjk fonts-wqy-zenhei fonts-dejavu-core fonts-liberation)
 test_packages=(clang libclang-rt-14-dev cups cups-client printer-driver-cups-pdf poppler-utils qpdf sqlite3
     desktop-file-utils appstream)
-bench_packages=(libbenchmark-dev libpugixml-dev python3-reportlab glabels poppler-utils)
+bench_packages=(libpugixml-dev python3-reportlab glabels poppler-utils)
 
 wanted=("${build_packages[@]}")
 case "${1:-build}" in
