@@ -158,7 +158,8 @@ void CursorTableModel::cursorOpened()
     beginResetModel();
     reload();
     endResetModel();
-    emit currentRowChanged(currentRow());
+    m_markedRow = currentRow();
+    emit currentRowChanged(m_markedRow);
 }
 
 void CursorTableModel::cursorClosing()
@@ -168,13 +169,19 @@ void CursorTableModel::cursorClosing()
     m_rows.clear();
     endResetModel();
     m_closing = false;
+    m_markedRow = -1;
 }
 
 void CursorTableModel::currentChanged()
 {
     if (m_reading) return;
-    emit headerDataChanged(Qt::Vertical, 0, std::max(0, rowCount() - 1));
-    emit currentRowChanged(currentRow());
+    // Only the rows that lose and gain the mark change: a notice for the whole column makes the
+    // header measure every row again, once per guest of a print run.
+    const int row = currentRow();
+    for (int changed : {m_markedRow, row})
+        if (changed >= 0 && changed < rowCount()) emit headerDataChanged(Qt::Vertical, changed, changed);
+    m_markedRow = row;
+    emit currentRowChanged(row);
 }
 
 void CursorTableModel::rowsChanged()
@@ -183,7 +190,8 @@ void CursorTableModel::rowsChanged()
     beginResetModel();
     reload();
     endResetModel();
-    emit currentRowChanged(currentRow());
+    m_markedRow = currentRow();
+    emit currentRowChanged(m_markedRow);
 }
 
 DataGrid::DataGrid(platform::Cursor &cursor, QList<GridColumn> columns, QWidget *parent)
@@ -206,8 +214,12 @@ DataGrid::DataGrid(platform::Cursor &cursor, QList<GridColumn> columns, QWidget 
     for (int c = 0; c < m_model->columnCount(); ++c)
         setColumnWidth(c, m_model->columns().at(c).widthPx);
 
-    connect(m_model, &CursorTableModel::currentRowChanged, this, [this] { selectCurrentRow(); });
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { selectCurrentRow(); });
+    connect(m_model, &CursorTableModel::currentRowChanged, this, [this] {
+        if (m_following) selectCurrentRow();
+    });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        if (m_following) selectCurrentRow();
+    });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (m_syncing || !current.isValid()) return;
@@ -216,6 +228,13 @@ DataGrid::DataGrid(platform::Cursor &cursor, QList<GridColumn> columns, QWidget 
     connect(this, &QTableView::clicked, this, [this](const QModelIndex &index) {
         if (index.isValid()) emit cellClicked(index.row(), index.column());
     });
+}
+
+void DataGrid::setFollowingCursor(bool following)
+{
+    if (m_following == following) return;
+    m_following = following;
+    if (following) selectCurrentRow();
 }
 
 void DataGrid::selectCurrentRow()

@@ -63,6 +63,7 @@ private:
     QList<QStringList> m_rows; // display texts per row, one per column with a field
     bool m_reading = false;
     bool m_closing = false;
+    int m_markedRow = -1; // the row whose header shows the current-row mark
     bool m_writeFailed = false;
     ErrorTranslator m_translate;
 };
@@ -81,6 +82,9 @@ public:
     // Writes a cell being edited to the cursor and closes its editor; nothing without one. False
     // when the cursor refused the value (its error box has been shown; the editor stays open).
     bool commitPendingEdit();
+    // While false, the grid does not follow the cursor's moves (a print run walks every guest, and
+    // following each would repaint the grid per card); set again, it takes the cursor's row once.
+    void setFollowingCursor(bool following);
     const CellPainter &cellPainter() const { return m_cellPainter; }
 
 signals:
@@ -97,4 +101,5 @@ private:
     CursorTableModel *m_model;
     CellPainter m_cellPainter;
     bool m_syncing = false;
+    bool m_following = true;
 };

@@ -385,7 +385,19 @@ void TMainForm::btnPrintBtnClick()
 void TMainForm::runPrint(bool currentGuestOnly)
 {
     if (!commitGuestEdit()) return;
-    m_printer->print(cardState(), m_guests, currentGuestOnly);
+    withGridResting([&] { m_printer->print(cardState(), m_guests, currentGuestOnly); });
+}
+
+void TMainForm::withGridResting(const std::function<void()> &job)
+{
+    dbgrd1->setFollowingCursor(false);
+    try {
+        job();
+    } catch (...) {
+        dbgrd1->setFollowingCursor(true);
+        throw;
+    }
+    dbgrd1->setFollowingCursor(true);
 }
 
 bool TMainForm::commitGuestEdit()

@@ -156,6 +156,9 @@ private:
     void watchActivation();
     void onFocusWindowChanged(QWindow *window);
     void runPrint(bool currentGuestOnly);
+    // Runs a print job with the guest grid resting: the job walks the cursor through every guest and
+    // the grid shows the cursor's row once the job is over.
+    void withGridResting(const std::function<void()> &job);
     // Commits a name being edited in the guest grid; false when the store refused it (its message
     // is shown), and the action that asked should not go on.
     bool commitGuestEdit();

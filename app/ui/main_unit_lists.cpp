@@ -78,7 +78,8 @@ void TMainForm::btnPrintSelectedClick()
             rows << index.row();
         std::sort(rows.begin(), rows.end());
         if (rows.isEmpty() || !commitGuestEdit()) return;
-        m_printer->printGuests(cardState(), m_guests, m_guests.ids(rows));
+        const QList<qint64> ids = m_guests.ids(rows);
+        withGridResting([&] { m_printer->printGuests(cardState(), m_guests, ids); });
     });
 }
 
