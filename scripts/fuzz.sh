@@ -19,7 +19,8 @@ for target in $targets; do
     seeds="$root/fuzz/seeds/${target#fuzz_}"
     [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
     echo "fuzz: $target for ${seconds}s"
-    (cd "$out" && ASAN_OPTIONS=detect_leaks=1 QT_QPA_PLATFORM=offscreen \
+    (cd "$out" && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp" \
+        QT_QPA_PLATFORM=offscreen \
         "$out/fuzz/$target" -seed=1 -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=0 "$corpus" 2>"$out/$target.log") \
         || { tail -50 "$out/$target.log"; echo "fuzz: $target failed"; exit 1; }
