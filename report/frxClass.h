@@ -514,6 +514,9 @@ public:
     Extended CalcHeight() override;
     // Width (report units) of the longest line unwrapped: block width + horizontal insets.
     virtual Extended CalcWidth();
+    // True when the text, laid out as it is drawn, needs more room than the text rectangle gives
+    // it, along its lines or across them: a clipped object then loses part of its text.
+    bool TextOverflows();
     // The part text becomes the whole text; no paragraph breaks at either end.
     void InitPart() override;
     // Keeps in Memo the rows of the part text that fit the current height, leaves the rest as the next
@@ -910,6 +913,9 @@ public:
     bool BackPicturePrintable = true;
     QImage BackPicture;                  // painted inside the margins, stretched; null for none
     TfrxStoredPicture StoredBackPicture; // the stored form BackPicture was read from
+    // A picture of the paper the page is printed on (a pre-printed card), shown behind the page on
+    // screen only: copied with the page, never stored in a file, never printed or exported.
+    QImage PreviewBackground;
     int Color = clTransparent;
     TfrxDuplexMode Duplex = dmNone;
     bool EndlessHeight = false;

@@ -71,6 +71,7 @@ public:
         if (targetPage && sourcePage) {
             targetPage->BackPicture = sourcePage->BackPicture;
             targetPage->StoredBackPicture = sourcePage->StoredBackPicture;
+            targetPage->PreviewBackground = sourcePage->PreviewBackground;
         }
     }
 

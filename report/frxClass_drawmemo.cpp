@@ -190,6 +190,25 @@ Extended TfrxCustomMemoView::CalcWidth()
     return Extended(roundHalfEven(drawText.BlockWidth() + HorizontalInsets()));
 }
 
+bool TfrxCustomMemoView::TextOverflows()
+{
+    TfrxDrawText &drawText = DrawText();
+    const TfrxWideStrings lines = PaintedText();
+    ColorKeeper keeper(Color);
+    std::lock_guard guard(TfrxDrawText::Lock());
+    ApplyLayout(drawText);
+    const TfrxRect rect = TextRectOf(GeometryAt(1, 1, 0, 0));
+    drawText.ApplyBounds(rect, rect, 1, 1, 1);
+    drawText.LoadText(lines);
+    // Lines of a quarter-turned text run along the rectangle's height.
+    const int turned = ((m_rotation % 180) + 180) % 180;
+    const bool alongHeight = turned >= 45 && turned < 135;
+    const Extended along = alongHeight ? rect.Height() : rect.Width();
+    const Extended across = alongHeight ? rect.Width() : rect.Height();
+    // Half a unit of slack: the rectangle is whole units, the layout is not.
+    return drawText.BlockWidth() > along + 0.5L || drawText.BlockHeight() > across + 0.5L;
+}
+
 void TfrxCustomMemoView::InitPart()
 {
     m_partText = m_memo.Text();

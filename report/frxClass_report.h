@@ -7,6 +7,8 @@
 #include "report/frxVariables.h"
 #include "script/variant.h"
 
+#include <QPointF>
+
 #include <functional>
 #include <memory>
 
@@ -394,6 +396,10 @@ public:
     // end of every print run, also a failed one.
     std::function<void()> OnPrintReport, OnAfterPrintReport;
     std::function<void(TfrxReportPage *page, int copyNo)> OnPrintPage;
+    // Millimetres (right, down) by which a print run on the printer of that name moves everything
+    // it prints, asked once per run after the printer is chosen: the paper's own feed error on that
+    // printer. None: no move. Printing to a file moves nothing.
+    std::function<QPointF(const QString &printerName)> OnPrinterShift;
     // The preview control attached to the report, told about runs; not owned.
     TfrxPreparationObserver *PreviewControl = nullptr;
     // Expanded or collapsed group keys (group header Name + "." + row).

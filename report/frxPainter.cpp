@@ -71,6 +71,21 @@ private:
     bool m_saved;
 };
 
+// Outlines an object in red, two pixels wide, on its own bounds.
+void markOverflow(platform::Canvas &canvas, TfrxView &view, Extended ScaleX, Extended ScaleY, Extended OffsetX,
+                  Extended OffsetY)
+{
+    const auto bounds = view.GetRealBounds();
+    platform::Pen pen;
+    pen.width = 2;
+    pen.color = 0x0000FF;
+    pen.geometric = true;
+    canvas.setPen(pen);
+    canvas.setBrush(platform::Brush{platform::BrushStyle::Clear, 0});
+    canvas.rectangle(roundInt(OffsetX + bounds.left * ScaleX), roundInt(OffsetY + bounds.top * ScaleY),
+                     roundInt(OffsetX + bounds.right * ScaleX), roundInt(OffsetY + bounds.bottom * ScaleY));
+}
+
 } // namespace
 
 QSize frxPaperSizePixels(const TfrxReportPage &page, int dpi)
@@ -93,6 +108,9 @@ void frxDrawPage(TfrxReportPage &page, platform::Canvas &canvas, Extended ScaleX
 
     if (!page.BackPicture.isNull() && page.BackPictureVisible && (!printer || page.BackPicturePrintable))
         canvas.drawImage(marginRectPixels(page, ScaleX, ScaleY, OffsetX, OffsetY), page.BackPicture, true);
+    // The preview background stands for the pre-printed paper itself: the whole sheet, no margins.
+    if (!printer && info.PreviewBackground && !page.PreviewBackground.isNull())
+        canvas.drawImage(paperRectPixels(page, ScaleX, ScaleY, OffsetX, OffsetY), page.PreviewBackground, true);
 
     // The margins were swapped above for a mirrored page.
     OffsetX = marginOriginX(page, false, ScaleX, OffsetX);
@@ -117,11 +135,24 @@ void frxDrawPage(TfrxReportPage &page, platform::Canvas &canvas, Extended ScaleX
         }
         PrintingFlag printing(*view, printer);
         view->Draw(canvas, ScaleX, ScaleY, OffsetX, OffsetY);
+        if (auto *memo = dynamic_cast<TfrxCustomMemoView *>(view);
+            memo && !printer && info.MarkOverflow && memo->TextOverflows())
+            markOverflow(canvas, *memo, ScaleX, ScaleY, OffsetX, OffsetY);
     }
 }
 
+QList<TfrxCustomMemoView *> frxOverflowingMemos(TfrxReportPage &page)
+{
+    QList<TfrxCustomMemoView *> result;
+    for (TfrxComponent *object : page.AllObjects())
+        if (auto *memo = dynamic_cast<TfrxCustomMemoView *>(object);
+            memo && memo->Visible() && memo->TextOverflows())
+            result.append(memo);
+    return result;
+}
+
 void frxDrawPage(TfrxPreviewPages &pages, int index, platform::Canvas &canvas, Extended ScaleX,
-                 Extended ScaleY, Extended OffsetX, Extended OffsetY)
+                 Extended ScaleY, Extended OffsetX, Extended OffsetY, const TfrxPageDrawInfo &screen)
 {
     TfrxReportPage *page = index >= 0 && index < pages.Count() ? pages.Page(index) : nullptr;
     if (!page) return;
@@ -130,6 +161,8 @@ void frxDrawPage(TfrxPreviewPages &pages, int index, platform::Canvas &canvas, E
     info.TotalPages = pages.Count();
     info.CopyNo = pages.CopyNo;
     info.PrintScale = pages.PrintScale;
+    info.PreviewBackground = screen.PreviewBackground;
+    info.MarkOverflow = screen.MarkOverflow;
     frxDrawPage(*page, canvas, ScaleX, ScaleY, OffsetX, OffsetY, info);
 }
 

@@ -52,6 +52,7 @@ public:
         : m_report(report), m_pages(*report.PreviewPages()), m_printer(printer), m_dialogDuplex(dialogDuplex),
           m_selection(std::move(selection)), m_sheetWidth(sheetWidth), m_sheetHeight(sheetHeight)
     {
+        if (report.OnPrinterShift && !toFile()) m_shiftMm = report.OnPrinterShift(printer->Name());
     }
 
     // The loop over copies and pages; false when it stopped early or the printer refused.
@@ -88,6 +89,7 @@ private:
     TfrxReport &m_report;
     TfrxPreviewPages &m_pages;
     TfrxCustomPrinter *m_printer;
+    QPointF m_shiftMm; // the report's move for this printer
     int m_dialogDuplex;
     TfrxPageNumbers m_selection;
     bool m_started = false;
@@ -201,6 +203,8 @@ void PrintRun::Terminate()
 void PrintRun::Draw(int index, Extended scaleX, Extended scaleY, Extended offsetXMm, Extended offsetYMm)
 {
     const QPoint dpi = m_printer->DPI();
+    offsetXMm += m_shiftMm.x();
+    offsetYMm += m_shiftMm.y();
     frxDrawPage(m_pages, index, *m_printer->Canvas()->Canvas(), scaleX, scaleY, offsetXMm * dpi.x() / 25.4L,
                 offsetYMm * dpi.y() / 25.4L);
 }

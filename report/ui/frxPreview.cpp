@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
@@ -38,6 +39,21 @@ bool hasDrillDown(TfrxReport *report)
     for (TfrxComponent *object : report->AllObjects())
         if (auto *header = dynamic_cast<TfrxGroupHeader *>(object); header && header->DrillDown) return true;
     return false;
+}
+
+// A small pre-printed card: red with a gold frame, for the button that shows the paper's picture.
+QIcon paperBackgroundIcon()
+{
+    QPixmap icon(16, 16);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.setPen(QColor(0x80, 0x10, 0x10));
+    painter.setBrush(QColor(0xB2, 0x1B, 0x1B));
+    painter.drawRect(2, 1, 11, 13);
+    painter.setPen(QColor(0xE3, 0xB4, 0x4B));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(4, 3, 7, 9);
+    return QIcon(icon);
 }
 
 } // namespace
@@ -135,6 +151,13 @@ void TfrxPreviewForm::FormCreate()
     OutlineB->setCheckable(true);
     ThumbB = AddButton("ThumbB", 5, 130, 131, &TfrxPreviewForm::ThumbBClick);
     ThumbB->setCheckable(true);
+    BackgroundB = AddButton("BackgroundB", 5, 0, 0, &TfrxPreviewForm::BackgroundBClick);
+    BackgroundB->setIcon(paperBackgroundIcon());
+    BackgroundB->setText(frxGet(QStringLiteral("clPaperBackground")));
+    BackgroundB->setToolTip(frxGet(QStringLiteral("clPaperBackgroundHint")));
+    BackgroundB->setCheckable(true);
+    BackgroundB->setChecked(true);
+    SetShown(BackgroundB, false);
     PageSettingsB = AddButton("PageSettingsB", 7, 120, 121, &TfrxPreviewForm::PageSettingsBClick);
     DesignerB = AddButton("DesignerB", 21, 132, 133, &TfrxPreviewForm::DesignerBClick);
     HiddenMenu = new QMenu(this);
@@ -273,6 +296,7 @@ void TfrxPreviewForm::ConfigureFromOptions(TfrxReport *report)
     SetShown(Sep1, b & pbZoom);
     SetShown(OutlineB, b & pbOutline);
     SetShown(ThumbB, b & pbOutline);
+    SetShown(BackgroundB, Preview->HasPreviewBackground());
     SetShown(PageSettingsB, b & pbPageSetup);
     // There is no report designer to open: the edit button (and its "Show template" menu) would do
     // nothing, so it stays hidden whatever the buttons ask.
@@ -341,7 +365,8 @@ void TfrxPreviewForm::EnableControls()
     for (QWidget *control :
          {static_cast<QWidget *>(ZoomPlusB), static_cast<QWidget *>(ZoomCB),
           static_cast<QWidget *>(ZoomMinusB), static_cast<QWidget *>(FullScreenBtn),
-          static_cast<QWidget *>(OutlineB), static_cast<QWidget *>(ThumbB), static_cast<QWidget *>(FirstB),
+          static_cast<QWidget *>(OutlineB), static_cast<QWidget *>(ThumbB),
+          static_cast<QWidget *>(BackgroundB), static_cast<QWidget *>(FirstB),
           static_cast<QWidget *>(PriorB), static_cast<QWidget *>(PageE), static_cast<QWidget *>(NextB),
           static_cast<QWidget *>(LastB)})
         enable(control, pages);
@@ -351,6 +376,7 @@ void TfrxPreviewForm::EnableControls()
     N1->setVisible(drillDown);
     OutlineB->setChecked(Preview->OutlineVisible());
     ThumbB->setChecked(Preview->ThumbnailVisible());
+    BackgroundB->setChecked(Preview->PreviewBackgroundVisible());
     CancelB->setText(frxGet(working ? QStringLiteral("clCancel") : QStringLiteral("clClose")));
     if (!working) StatusPanels[1]->clear();
     ShowPageInfo(Preview->PageNo());
@@ -372,6 +398,16 @@ void TfrxPreviewForm::ShowPageInfo(int pageNo)
         StatusPanels[0]->setText(text);
     }
     PageE->setText(QString::number(shown));
+    // A text that does not fit its object is clipped on paper: say so before anyone prints.
+    const int overflows = Preview->OverflowCount();
+    if (overflows > 0) {
+        QString note = frxGet(QStringLiteral("clTextOverflow"));
+        note.replace(QStringLiteral("%d"), QString::number(overflows));
+        StatusPanels[1]->setText(note);
+    } else if (m_overflowNoted) {
+        StatusPanels[1]->clear();
+    }
+    m_overflowNoted = overflows > 0;
 }
 
 void TfrxPreviewForm::ShowMessage(const QString &text)
@@ -475,6 +511,11 @@ void TfrxPreviewForm::OutlineBClick()
 void TfrxPreviewForm::ThumbBClick()
 {
     Preview->SetThumbnailVisible(ThumbB->isChecked());
+}
+
+void TfrxPreviewForm::BackgroundBClick()
+{
+    Preview->SetPreviewBackgroundVisible(BackgroundB->isChecked());
 }
 
 void TfrxPreviewForm::PageSettingsBClick()

@@ -239,6 +239,16 @@ public:
     // Expands or collapses the outline and every drill-down group, then prepares again.
     void ExpandAll(bool expand);
 
+    // ---- screen-only aids
+    // Whether the pages show the picture of the paper they go on (their PreviewBackground); on by
+    // default. Never printed or exported.
+    bool PreviewBackgroundVisible() const { return m_backgroundVisible; }
+    void SetPreviewBackgroundVisible(bool visible);
+    // Whether a page of the report has such a picture.
+    bool HasPreviewBackground() const;
+    // The text objects of the shown page whose text overflows them (outlined in red on screen).
+    int OverflowCount();
+
     // ---- the engine's notifications
     void PreparationStarted() override;
     void PageProduced(int pageIndex) override;
@@ -301,6 +311,7 @@ private:
     bool m_showingPage = false;
     bool m_outlineVisible = false;
     bool m_thumbnailVisible = false;
+    bool m_backgroundVisible = true;
     int m_outlineWidth = 120;
     int m_refreshInterval = 50;
     QElapsedTimer m_firstPageTime;
@@ -351,6 +362,8 @@ public:
     QToolButton *ZoomMinusB, *FullScreenBtn;
     QAction *Sep2;
     QToolButton *OutlineB, *ThumbB, *PageSettingsB, *DesignerB;
+    // Shows or hides the picture of the paper behind the pages; shown when the report has one.
+    QToolButton *BackgroundB;
     QAction *Sep5;
     QToolButton *FirstB, *PriorB;
     QWidget *Sep4;
@@ -375,6 +388,7 @@ public:
     void FullScreenBtnClick() { ToggleFullScreen(); }
     void OutlineBClick();
     void ThumbBClick();
+    void BackgroundBClick();
     void PageSettingsBClick();
     void DesignerBClick() {}
     void FirstBClick() { Preview->First(); }
@@ -407,6 +421,7 @@ private:
     QHash<QObject *, QAction *> m_actions; // toolbar control -> its toolbar action
     QHash<QObject *, QAction *> m_menuItems;
     bool m_fullScreen = false;
+    bool m_overflowNoted = false; // the second panel holds the overflow note of the shown page
     Qt::WindowStates m_savedState;
 };
 

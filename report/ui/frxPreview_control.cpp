@@ -4,6 +4,8 @@
 
 #include "platform/ui/errorguard.h"
 #include "platform/recordingcanvas.h"
+#include "platform/errors.h"
+#include "report/frxPainter.h"
 #include "report/frxRes.h"
 #include "report/frxUtils.h"
 
@@ -158,6 +160,37 @@ void TfrxPreview::InitFromReport(TfrxReport *report)
     Rebuild();
     RebuildOutline();
     ShowPage(1);
+}
+
+void TfrxPreview::SetPreviewBackgroundVisible(bool visible)
+{
+    if (visible == m_backgroundVisible) return;
+    m_backgroundVisible = visible;
+    for (TfrxPreviewWorkspace *pane : {Workspace, Thumbnail}) {
+        pane->DropPictures();
+        pane->viewport()->update();
+    }
+}
+
+bool TfrxPreview::HasPreviewBackground() const
+{
+    if (!m_report) return false;
+    for (int i = 0; i < m_report->PagesCount(); ++i)
+        if (auto *page = dynamic_cast<TfrxReportPage *>(m_report->Pages(i)); page && !page->PreviewBackground.isNull())
+            return true;
+    return false;
+}
+
+int TfrxPreview::OverflowCount()
+{
+    if (m_working || m_frozen || PageCount() == 0) return 0;
+    try {
+        TfrxReportPage *page = m_pages->Page(m_pageNo - 1);
+        return page ? int(frxOverflowingMemos(*page).size()) : 0;
+    } catch (const platform::Error &) {
+        // A page that cannot be read back shows blank; there is nothing on it to flag.
+        return 0;
+    }
 }
 
 void TfrxPreview::ShowPage(int n)

@@ -125,7 +125,11 @@ void TfrxPreviewWorkspace::drawInto(QImage &image, int index, int offsetX, int o
     image.fill(Qt::white);
     try {
         platform::Canvas canvas(&image, 96, 96);
-        frxDrawPage(*m_pages, index, canvas, Zoom, Zoom, offsetX, offsetY);
+        // On screen only: the paper picture behind the page and the marks of overflowing texts.
+        TfrxPageDrawInfo screen;
+        screen.PreviewBackground = m_preview->PreviewBackgroundVisible();
+        screen.MarkOverflow = true;
+        frxDrawPage(*m_pages, index, canvas, Zoom, Zoom, offsetX, offsetY, screen);
     } catch (const platform::Error &) {
         // A page that cannot be read back stays blank; the next layout tries again.
     }

@@ -174,6 +174,91 @@ TEST(PagePainting, backPictureFillsTheAreaInsideTheMargins)
     EXPECT_TRUE(inkBounds(image, image.rect()).isNull());
 }
 
+int countPixels(const QImage &image, QRgb color)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == color ? 1 : 0;
+    return count;
+}
+
+TEST(PagePainting, previewBackgroundCoversThePaperOnlyOnScreenWhenAsked)
+{
+    TestPage test;
+    test.page.LeftMargin = 10; // the paper picture ignores margins
+    QImage green(8, 8, QImage::Format_RGB32);
+    green.fill(qRgb(0, 128, 0));
+    test.page.PreviewBackground = green;
+    TfrxPageDrawInfo screen;
+    screen.PreviewBackground = true;
+
+    QImage shown = whiteImage(400, 400);
+    paint(test.page, shown, 1, 0, screen);
+    EXPECT_EQ(shown.pixel(1, 1), qRgb(0, 128, 0));
+    EXPECT_EQ(shown.pixel(376, 376), qRgb(0, 128, 0));
+    EXPECT_EQ(shown.pixel(390, 390), qRgb(255, 255, 255));
+
+    QImage plain = whiteImage(400, 400);
+    paint(test.page, plain);
+    EXPECT_EQ(countPixels(plain, qRgb(0, 128, 0)), 0);
+
+    QImage printed = whiteImage(400, 400);
+    platform::Canvas printer(&printed, 96, 96);
+    printer.setPrinterCanvas(true);
+    frxDrawPage(test.page, printer, 1, 1, 0, 0, screen);
+    printer.end();
+    EXPECT_EQ(countPixels(printed, qRgb(0, 128, 0)), 0);
+
+    // A copy of the page (the prepared pages copy their source pages) keeps it.
+    TfrxReportPage copy;
+    copy.Assign(&test.page);
+    EXPECT_EQ(copy.PreviewBackground, green);
+}
+
+TEST(PagePainting, anOverflowingTextIsOutlinedInRedOnScreenWhenAsked)
+{
+    TestPage test;
+    auto *venue = new TfrxMemoView(test.band);
+    venue->SetBounds(100, 20, 45, 150);
+    venue->SetRotation(270);
+    venue->WordWrap = false;
+    FontValue font;
+    font.name = QStringLiteral("@楷体");
+    font.height = -29;
+    venue->SetFont(font);
+    venue->SetText(QStringLiteral("和平饭店"));
+    EXPECT_FALSE(venue->TextOverflows());
+    venue->SetText(QStringLiteral("上海市黄浦区南京东路和平饭店"));
+    EXPECT_TRUE(venue->TextOverflows());
+    ASSERT_EQ(frxOverflowingMemos(test.page).size(), 1);
+    venue->SetVisible(false);
+    EXPECT_TRUE(frxOverflowingMemos(test.page).isEmpty());
+    venue->SetVisible(true);
+
+    TfrxPageDrawInfo screen;
+    screen.MarkOverflow = true;
+    QImage marked = whiteImage(400, 400);
+    paint(test.page, marked, 1, 0, screen);
+    // The outline runs down both long sides of the object, on its edges.
+    const auto redNear = [&marked](int x, int y) {
+        return marked.pixel(x - 1, y) == qRgb(255, 0, 0) || marked.pixel(x, y) == qRgb(255, 0, 0);
+    };
+    EXPECT_TRUE(redNear(100, 100));
+    EXPECT_TRUE(redNear(145, 100));
+    EXPECT_FALSE(redNear(122, 100));
+
+    QImage plain = whiteImage(400, 400);
+    paint(test.page, plain);
+    EXPECT_EQ(countPixels(plain, qRgb(255, 0, 0)), 0);
+    QImage printed = whiteImage(400, 400);
+    platform::Canvas printer(&printed, 96, 96);
+    printer.setPrinterCanvas(true);
+    frxDrawPage(test.page, printer, 1, 1, 0, 0, screen);
+    printer.end();
+    EXPECT_EQ(countPixels(printed, qRgb(255, 0, 0)), 0);
+}
+
 TEST(PagePainting, totalPagesAndCopyNameMarkersShowAtPaintTimeOnly)
 {
     TestPage test;

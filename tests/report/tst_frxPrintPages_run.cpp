@@ -491,3 +491,25 @@ TEST_F(frxPrintRunTest, aFileGetsTheInkWhereThePageHasItWhateverThePrintersMargi
     EXPECT_NEAR(ink.top(), 1000, 2);
     EXPECT_NEAR(ink.bottom(), 1200, 2);
 }
+
+TEST_F(frxPrintRunTest, thePrintersShiftMovesEverythingPrintedOnThatPrinterOnly)
+{
+    AddPages({PageSpec{9, poPortrait, dmNone, 7, 7, 100, 50}});
+    EXPECT_TRUE(PrintPrepared(report));
+    const QRect unmoved = Ink(Device()->pages().first());
+    QStringList asked;
+    report.OnPrinterShift = [&asked](const QString &printer) {
+        asked.append(printer);
+        return printer == u"Office"_s ? QPointF(5, -2) : QPointF();
+    };
+    EXPECT_TRUE(PrintPrepared(report));
+    const QRect moved = Ink(Device()->pages().first());
+    EXPECT_EQ(asked, QStringList{u"Office"_s});
+    // 120 dots per inch: 5 mm right and 2 mm up.
+    EXPECT_NEAR(moved.left() - unmoved.left(), 5 / 25.4 * 120, 1);
+    EXPECT_NEAR(moved.top() - unmoved.top(), -2 / 25.4 * 120, 1);
+
+    report.PrintOptions.Printer = u"Lab"_s;
+    EXPECT_TRUE(PrintPrepared(report));
+    EXPECT_EQ(Ink(Device(u"Lab"_s)->pages().first()), unmoved);
+}
