@@ -47,6 +47,21 @@ void restoreFullList(GuestStore &guests)
 
 } // namespace
 
+QPointF printerShiftMm(const CardState &state, const QString &printerName)
+{
+    if (!state.printerOffsets || printerName.compare(state.printerName, Qt::CaseInsensitive) == 0) return {};
+    const std::optional<OffsetsMm> own = state.printerOffsets(printerName);
+    if (!own) return {};
+    return QPointF(own->left - double(millimetres(state.leftOffsetText)),
+                   own->top - double(millimetres(state.topOffsetText)));
+}
+
+void setUpPrinter(frx::TfrxReport &report, const CardState &state)
+{
+    if (!state.printerName.isEmpty()) report.PrintOptions.Printer = state.printerName;
+    report.OnPrinterShift = [state](const QString &printerName) { return printerShiftMm(state, printerName); };
+}
+
 CardReportPrinter::CardReportPrinter(const QString &dataDir) : m_dataDir(dataDir)
 {
     frxdbdtst1.SetName(QStringLiteral("frxdbdtst1"));
@@ -106,36 +121,30 @@ void CardReportPrinter::run(const CardState &state, GuestStore &guests,
     if (narrow) narrow(name);
     frxdbdtst1.SetDataSet(&guests.cursor());
 
-    loadTemplate();
-    fitCardPage(state);
-    for (int n = 0; n < cardItemCount; ++n)
-        fitTextObject(n, state);
-    putTexts(state.details);
-    if (state.details.printParents)
-        for (int n : {13, 11, 12})
-            textObject(n)->SetVisible(true);
-    if (state.details.printEventKind) textObject(16)->SetVisible(true);
-
+    loadAndFit(frxrprt1, state);
+    // The cards are printed on bought blank cards: the preview shows the card under the texts.
+    cardPage(frxrprt1)->PreviewBackground = state.cardPicture;
+    setUpPrinter(frxrprt1, state);
     frxrprt1.ShowReport(true);
 }
 
-void CardReportPrinter::loadTemplate()
+void CardReportPrinter::loadTemplate(frx::TfrxReport &report) const
 {
     // The engine would show its own box in English for a damaged file and go on with what it read;
     // the user gets one box in Chinese that names the file and the place instead.
-    const frx::TfrxSilentMode mode = frxrprt1.EngineOptions.NewSilentMode;
-    frxrprt1.EngineOptions.NewSilentMode = frx::simSilent;
+    const frx::TfrxSilentMode mode = report.EngineOptions.NewSilentMode;
+    report.EngineOptions.NewSilentMode = frx::simSilent;
     bool found = false;
     try {
-        found = frx::LoadFromFile(frxrprt1, templateFile(), false);
+        found = frx::LoadFromFile(report, templateFile(), false);
     } catch (...) {
-        frxrprt1.EngineOptions.NewSilentMode = mode;
+        report.EngineOptions.NewSilentMode = mode;
         throw;
     }
-    frxrprt1.EngineOptions.NewSilentMode = mode;
+    report.EngineOptions.NewSilentMode = mode;
     const QString file = QDir::toNativeSeparators(templateFile());
     if (!found) throw platform::FileError(QStringLiteral("找不到请柬报表模板文件“%1”。").arg(file));
-    const QList<frx::TfrxError> &errors = frxrprt1.ErrorList.Entries();
+    const QList<frx::TfrxError> &errors = report.ErrorList.Entries();
     if (errors.isEmpty()) return;
     const frx::TfrxError &first = errors.first();
     const QString where = first.line > 0 ? QStringLiteral("第 %1 行第 %2 列：").arg(first.line).arg(first.column)
@@ -144,20 +153,46 @@ void CardReportPrinter::loadTemplate()
         QStringLiteral("请柬报表模板文件“%1”已损坏（%2%3）。").arg(file, where, first.message));
 }
 
-frx::TfrxReportPage *CardReportPrinter::cardPage() const
+void CardReportPrinter::loadAndFit(frx::TfrxReport &report, const CardState &state)
+{
+    loadTemplate(report);
+    fitCardPage(report, state);
+    for (int n = 0; n < cardItemCount; ++n)
+        fitTextObject(report, n, state);
+    putTexts(report, state.details);
+    if (state.details.printParents)
+        for (int n : {13, 11, 12})
+            textObject(report, n)->SetVisible(true);
+    if (state.details.printEventKind) textObject(report, 16)->SetVisible(true);
+}
+
+QList<int> CardReportPrinter::overflowingItems(const CardState &state, const QString &guestName)
+{
+    loadAndFit(m_measured, state);
+    // The name comes from the guest list when printing; here it is put in directly.
+    textObject(m_measured, 0)->SetText(guestName);
+    QList<int> items;
+    for (int n = 0; n < cardItemCount; ++n) {
+        frx::TfrxCustomMemoView *memo = textObject(m_measured, n);
+        if (memo->Visible() && memo->TextOverflows()) items.append(n);
+    }
+    return items;
+}
+
+frx::TfrxReportPage *CardReportPrinter::cardPage(frx::TfrxReport &report) const
 {
     frx::TfrxReportPage *page =
-        frxrprt1.PagesCount() > 1 ? dynamic_cast<frx::TfrxReportPage *>(frxrprt1.Pages(1)) : nullptr;
+        report.PagesCount() > 1 ? dynamic_cast<frx::TfrxReportPage *>(report.Pages(1)) : nullptr;
     if (!page)
         throw platform::FileError(QStringLiteral("请柬报表模板文件“%1”中没有请柬页（第 2 页）。")
                                       .arg(QDir::toNativeSeparators(templateFile())));
     return page;
 }
 
-frx::TfrxCustomMemoView *CardReportPrinter::textObject(int n)
+frx::TfrxCustomMemoView *CardReportPrinter::textObject(frx::TfrxReport &report, int n) const
 {
     const QString objectName = QStringLiteral("M") + QString::number(n);
-    auto *memo = dynamic_cast<frx::TfrxCustomMemoView *>(frxrprt1.FindObject(objectName));
+    auto *memo = dynamic_cast<frx::TfrxCustomMemoView *>(report.FindObject(objectName));
     if (!memo)
         throw platform::FileError(QStringLiteral("请柬报表模板文件“%1”中没有文本对象“m%2”。")
                                       .arg(QDir::toNativeSeparators(templateFile()))
@@ -165,9 +200,9 @@ frx::TfrxCustomMemoView *CardReportPrinter::textObject(int n)
     return memo;
 }
 
-void CardReportPrinter::fitCardPage(const CardState &state)
+void CardReportPrinter::fitCardPage(frx::TfrxReport &report, const CardState &state) const
 {
-    frx::TfrxReportPage *page = cardPage();
+    frx::TfrxReportPage *page = cardPage(report);
     switch (layoutOf(state.templatePosition)) {
     case Layout::Vertical:
         page->SetOrientation(frx::poLandscape);
@@ -182,11 +217,11 @@ void CardReportPrinter::fitCardPage(const CardState &state)
     page->SetPaperHeight(millimetres(state.cardHeightText));
 }
 
-void CardReportPrinter::fitTextObject(int n, const CardState &state)
+void CardReportPrinter::fitTextObject(frx::TfrxReport &report, int n, const CardState &state) const
 {
     const para &p = state.layout.at(static_cast<size_t>(n));
     const Layout layout = layoutOf(state.templatePosition);
-    frx::TfrxCustomMemoView *memo = textObject(n);
+    frx::TfrxCustomMemoView *memo = textObject(report, n);
     if (layout != Layout::Neither) {
         const frx::Extended cardWidth = millimetres(state.cardWidthText);
         double t = static_cast<double>(millimetres(state.leftOffsetText) + p.Left);
@@ -216,8 +251,8 @@ void CardReportPrinter::fitTextObject(int n, const CardState &state)
     memo->SetFont(font);
 }
 
-void CardReportPrinter::putTexts(const EventDetails &details)
+void CardReportPrinter::putTexts(frx::TfrxReport &report, const EventDetails &details) const
 {
     for (int n : {1, 2, 3, 4, 5, 6, 10, 16, 7, 14, 8, 15, 9, 11, 12})
-        textObject(n)->SetText(details.printedText(n));
+        textObject(report, n)->SetText(details.printedText(n));
 }

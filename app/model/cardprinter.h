@@ -3,14 +3,18 @@
 #pragma once
 
 #include "app/model/layoutprofile.h"
+#include "app/model/layoutstore.h"
 #include "app/model/eventdetails.h"
 #include "report/frxClass.h"
 #include "report/frxDBSet.h"
 
+#include <QImage>
+#include <QPointF>
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class GuestStore;
 
@@ -22,7 +26,21 @@ struct CardState {
     QString topOffsetText;
     LayoutTable layout;
     EventDetails details;
+    // The blank card's picture, shown behind the cards in the preview only; null for none.
+    QImage cardPicture;
+    // The printer whose offsets the offset texts hold (the print dialog starts on it); empty for
+    // the system's default.
+    QString printerName;
+    // The offsets stored for another printer, if any: a print run on that printer moves the cards
+    // by the difference to the offsets above.
+    std::function<std::optional<OffsetsMm>(const QString &printerName)> printerOffsets;
 };
+
+// The move (mm, right and down) a print run on printerName makes to the cards fitted with state's
+// offsets: that printer's own offsets less those, or none when it has none or is state's printer.
+QPointF printerShiftMm(const CardState &state, const QString &printerName);
+// Makes report print on state's printer first and move its pages on any other by printerShiftMm.
+void setUpPrinter(frx::TfrxReport &report, const CardState &state);
 
 class CardPrinter {
 public:
@@ -56,6 +74,12 @@ public:
     // The same job with the list narrowed to the guests of these IDs, bound as one parameter.
     void printGuests(const CardState &state, GuestStore &guests, const QList<qint64> &ids) override;
 
+    // The items (0..16) whose text, at their font and in their place, overflows the text object it
+    // is printed in (clipped on paper), with guestName as the name on item 0; hidden items count
+    // not. The template is loaded and fitted as a job does, into a report of its own; a broken
+    // template raises as a job does.
+    QList<int> overflowingItems(const CardState &state, const QString &guestName);
+
     // The template file the job loads.
     QString templateFile() const;
     frx::TfrxReport &report() { return frxrprt1; }
@@ -66,17 +90,22 @@ private:
     void run(const CardState &state, GuestStore &guests, const std::function<void(const QString &)> &narrow);
     void runAndRestore(const CardState &state, GuestStore &guests,
                        const std::function<void(const QString &)> &narrow);
-    // Reads the card template; raises with a Chinese message when it is missing or damaged.
-    void loadTemplate();
-    frx::TfrxReportPage *cardPage() const;
+    // Reads the card template into report; raises with a Chinese message when it is missing or
+    // damaged.
+    void loadTemplate(frx::TfrxReport &report) const;
+    // Loads the template into report and fits its card page and text objects to state.
+    void loadAndFit(frx::TfrxReport &report, const CardState &state);
+    frx::TfrxReportPage *cardPage(frx::TfrxReport &report) const;
     // The text object "M" + n, found anew in the report; raises when the template lacks it.
-    frx::TfrxCustomMemoView *textObject(int n);
-    void fitCardPage(const CardState &state);
-    void fitTextObject(int n, const CardState &state);
-    void putTexts(const EventDetails &details);
+    frx::TfrxCustomMemoView *textObject(frx::TfrxReport &report, int n) const;
+    void fitCardPage(frx::TfrxReport &report, const CardState &state) const;
+    void fitTextObject(frx::TfrxReport &report, int n, const CardState &state) const;
+    void putTexts(frx::TfrxReport &report, const EventDetails &details) const;
 
     QString m_dataDir;
     // Declared first so that it outlives the report, which refers to it.
     frx::TfrxDBDataset frxdbdtst1;
     frx::TfrxReport frxrprt1;
+    // The card report as fitted for measuring, never shown.
+    frx::TfrxReport m_measured;
 };

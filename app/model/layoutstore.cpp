@@ -20,7 +20,33 @@ bool LayoutStore::hasUserLayout(const QString &section) const
     return platform::ProfileFile(m_userFile).hasSection(section);
 }
 
-TemplateLayout LayoutStore::read(const QString &section) const
+QString LayoutStore::printerSection(const QString &section, const QString &printer)
+{
+    QString name = printer;
+    for (QChar &c : name)
+        if (c == u']' || c == u'\r' || c == u'\n') c = u'_';
+    return section + u'@' + name;
+}
+
+std::optional<OffsetsMm> LayoutStore::printerOffsets(const QString &section, const QString &printer) const
+{
+    if (printer.isEmpty()) return std::nullopt;
+    const platform::ProfileFile user(m_userFile);
+    const QString own = printerSection(section, printer);
+    if (!user.hasSection(own)) return std::nullopt;
+    return OffsetsMm{user.readInteger(own, leftOffsetKey, 0), user.readInteger(own, topOffsetKey, 0)};
+}
+
+void LayoutStore::savePrinterOffsets(const QString &section, const QString &printer, OffsetsMm offsets) const
+{
+    const platform::ProfileEntries entries = {{leftOffsetKey, QString::number(offsets.left)},
+                                              {topOffsetKey, QString::number(offsets.top)}};
+    platform::writeProfileText(m_userFile,
+                               platform::replaceProfileSection(platform::readProfileText(m_userFile),
+                                                               printerSection(section, printer), entries));
+}
+
+TemplateLayout LayoutStore::read(const QString &section, const QString &printer) const
 {
     const platform::ProfileFile user(m_userFile);
     const bool own = user.hasSection(section);
@@ -33,16 +59,23 @@ TemplateLayout LayoutStore::read(const QString &section) const
     }
     for (int n = 0; n < cardItemCount; ++n)
         result.records[static_cast<size_t>(n)] = layout::readRecord(profile, section, n);
+    if (const auto offsets = printerOffsets(section, printer)) {
+        result.leftOffsetMm = offsets->left;
+        result.topOffsetMm = offsets->top;
+    }
     return result;
 }
 
-void LayoutStore::save(const QString &section, const TemplateLayout &layout) const
+void LayoutStore::save(const QString &section, const TemplateLayout &layout, const QString &printer) const
 {
     platform::ProfileEntries entries = {
         {QStringLiteral("PaperHeight"), QString::number(layout.cardSize.height)},
-        {QStringLiteral("PaperWidth"), QString::number(layout.cardSize.width)},
-        {leftOffsetKey, QString::number(layout.leftOffsetMm)},
-        {topOffsetKey, QString::number(layout.topOffsetMm)}};
+        {QStringLiteral("PaperWidth"), QString::number(layout.cardSize.width)}};
+    // A printer's offsets are that printer's alone; without one they belong to the layout.
+    if (printer.isEmpty()) {
+        entries.append({leftOffsetKey, QString::number(layout.leftOffsetMm)});
+        entries.append({topOffsetKey, QString::number(layout.topOffsetMm)});
+    }
     for (int n = 0; n < cardItemCount; ++n) {
         const para &record = layout.records[static_cast<size_t>(n)];
         const QString number = QString::number(n);
@@ -53,8 +86,13 @@ void LayoutStore::save(const QString &section, const TemplateLayout &layout) con
         // An empty style text would read back as "[]": the same, no style.
         entries.append({QStringLiteral("Fontstyle") + number, record.Fontstyle});
     }
-    platform::writeProfileText(
-        m_userFile, platform::replaceProfileSection(platform::readProfileText(m_userFile), section, entries));
+    QString text = platform::replaceProfileSection(platform::readProfileText(m_userFile), section, entries);
+    if (!printer.isEmpty())
+        text = platform::replaceProfileSection(
+            text, printerSection(section, printer),
+            {{leftOffsetKey, QString::number(layout.leftOffsetMm)}, {topOffsetKey, QString::number(layout.topOffsetMm)}});
+    // One write: the layout and its offsets are saved together or not at all.
+    platform::writeProfileText(m_userFile, text);
 }
 
 void LayoutStore::restoreDefault(const QString &section) const

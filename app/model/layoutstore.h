@@ -7,6 +7,15 @@
 
 #include <QString>
 
+#include <optional>
+
+// The whole-layout offsets, in mm (right, down).
+struct OffsetsMm {
+    int left = 0;
+    int top = 0;
+    bool operator==(const OffsetsMm &other) const = default;
+};
+
 // One template's layout as a profile section holds it.
 struct TemplateLayout {
     layout::CardSizeMm cardSize;
@@ -20,13 +29,23 @@ public:
     // shippedFile is the read-only temp.ini, userFile the user's profile (it need not exist).
     LayoutStore(const QString &shippedFile, const QString &userFile);
 
-    // The layout of section: the user's when the user's file has that section, else the shipped.
-    TemplateLayout read(const QString &section) const;
+    // The layout of section: the user's when the user's file has that section, else the shipped;
+    // its offsets are printer's own when stored for it, else the user's section's.
+    TemplateLayout read(const QString &section, const QString &printer = QString()) const;
     bool hasUserLayout(const QString &section) const;
 
-    // Writes layout as the user's section, replacing one of the same name. Throws
-    // platform::FileError when the user's file cannot be written; the old file then stays.
-    void save(const QString &section, const TemplateLayout &layout) const;
+    // Writes layout as the user's section, replacing one of the same name; its offsets go to
+    // printer's own (to the section itself without a printer). Throws platform::FileError when the
+    // user's file cannot be written; the old file then stays.
+    void save(const QString &section, const TemplateLayout &layout, const QString &printer = QString()) const;
+
+    // The offsets stored for section on printer, if any.
+    std::optional<OffsetsMm> printerOffsets(const QString &section, const QString &printer) const;
+    // Stores offsets for section on printer, leaving the rest of the file as it is.
+    void savePrinterOffsets(const QString &section, const QString &printer, OffsetsMm offsets) const;
+    // The user's section that keeps section's offsets on printer: "section@printer" (a "]" or line
+    // break in the name, which a section name cannot hold, becomes "_").
+    static QString printerSection(const QString &section, const QString &printer);
     // Drops the user's section, so that the shipped one counts again; nothing when there is none.
     void restoreDefault(const QString &section) const;
 

@@ -64,7 +64,24 @@ void CardLabel::mouseReleaseEvent(QMouseEvent *event)
     if (m_release) m_release(this, event->button(), at.x(), at.y());
 }
 
+void CardLabel::setOverflowing(bool overflowing)
+{
+    if (overflowing == m_overflowing) return;
+    m_overflowing = overflowing;
+    update();
+}
+
 void CardLabel::paintEvent(QPaintEvent *event)
+{
+    paintContents(event);
+    if (!m_overflowing) return;
+    QPainter painter(this);
+    painter.setPen(QPen(Qt::red, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
+void CardLabel::paintContents(QPaintEvent *event)
 {
     if (m_stackedCharacters.isEmpty()) {
         QLabel::paintEvent(event);

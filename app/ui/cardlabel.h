@@ -24,6 +24,10 @@ public:
     QString caption() const { return m_caption; }
     void setCaption(const QString &caption);
 
+    // An item whose text would be clipped on the printed card is outlined in red.
+    bool isOverflowing() const { return m_overflowing; }
+    void setOverflowing(bool overflowing);
+
     std::int32_t tag() const { return m_tag; }
     void setTag(std::int32_t tag) { m_tag = tag; }
 
@@ -38,7 +42,10 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paintContents(QPaintEvent *event);
+
     QString m_caption;
+    bool m_overflowing = false;
     QStringList m_stackedCharacters; // empty unless the caption is stacked
     std::int32_t m_tag = 0;
     PressHandler m_press;

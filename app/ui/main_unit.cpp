@@ -140,6 +140,10 @@ void TMainForm::buildToolbar()
     btnPrintSelected = button("btnPrintSelected", QStringLiteral("打印选中"), 232, il1.at(6));
     btnImport = button("btnImport", QStringLiteral("导入名单"), 316, il1.at(4));
     btnExport = button("btnExport", QStringLiteral("导出名单"), 392, il1.at(5));
+    btnCalibrate = button("btnCalibrate", QStringLiteral("打印校准页"), 468, il1.at(2));
+    btnCalibrate->setGeometry(468, 2, 86, 25);
+    btnCalibrate->setToolTip(QStringLiteral("印一张校准页，量出打印机的位置偏差，加到整体位置偏移上"));
+    buildPrinterChoice();
     // The layout commands stand at the toolbar's right end, apart from the printing ones.
     btnSaveLayout = button("btnSaveLayout", QStringLiteral("保存布局"), width() - 4 - 2 * 76,
                            style()->standardIcon(QStyle::SP_DialogSaveButton));
@@ -287,6 +291,16 @@ void TMainForm::buildStatusBar()
     };
     rzstspn1 = pane("rzstspn1", QStringLiteral("当前位置"), 57);
     rzstspn2 = pane("rzstspn2", QString(), 208);
+    rzstspn3 = new QLabel(rzstsbr1);
+    rzstspn3->setObjectName(QStringLiteral("rzstspn3"));
+    rzstspn3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    rzstspn3->setIndent(3);
+    rzstsbr1->addWidget(rzstspn3, 1);
+}
+
+QString TMainForm::itemTitle(int n)
+{
+    return n >= 0 && n < cardItemCount ? QString::fromUtf8(builtInItems[n].caption) : QString();
 }
 
 void TMainForm::wire()
@@ -303,6 +317,8 @@ void TMainForm::wire()
     connect(btnPrintPreviewBtn, &QToolButton::clicked, this, &TMainForm::btnprintClick);
     connect(btnPrintBtn, &QToolButton::clicked, this, &TMainForm::btnPrintBtnClick);
     connect(btnSaveLayout, &QToolButton::clicked, this, &TMainForm::btnSaveLayoutClick);
+    connect(btnCalibrate, &QToolButton::clicked, this, &TMainForm::btnCalibrateClick);
+    connect(cbbPrinter, &QComboBox::activated, this, &TMainForm::cbbPrinterChange);
     connect(btnRestoreLayout, &QToolButton::clicked, this, &TMainForm::btnRestoreLayoutClick);
     connect(btnPrintSelected, &QToolButton::clicked, this, &TMainForm::btnPrintSelectedClick);
     connect(btnImport, &QToolButton::clicked, this, &TMainForm::btnImportClick);
@@ -353,6 +369,17 @@ CardState TMainForm::cardState() const
     state.topOffsetText = edtPTop->text();
     state.layout = m_para;
     if (frm_tmp) state.details = frm_tmp->details();
+    state.printerName = currentPrinter();
+    state.printerOffsets = [layouts = m_layouts, section = cbb1->currentText()](const QString &printer) {
+        return layouts.printerOffsets(section, printer);
+    };
+    return state;
+}
+
+CardState TMainForm::printState() const
+{
+    CardState state = cardState();
+    state.cardPicture = img1->pixmap().toImage();
     return state;
 }
 
@@ -368,6 +395,7 @@ void TMainForm::btn1Click()
     handle([this] {
         if (!frm_tmp || frm_tmp->exec() != QDialog::Accepted) return;
         readtext();
+        scheduleOverflowCheck();
         saveEventDetails(m_folders.userFile(detailsFileName()), frm_tmp->details());
     });
 }
@@ -385,7 +413,7 @@ void TMainForm::btnPrintBtnClick()
 void TMainForm::runPrint(bool currentGuestOnly)
 {
     if (!commitGuestEdit()) return;
-    withGridResting([&] { m_printer->print(cardState(), m_guests, currentGuestOnly); });
+    withGridResting([&] { m_printer->print(printState(), m_guests, currentGuestOnly); });
 }
 
 void TMainForm::withGridResting(const std::function<void()> &job)

@@ -64,6 +64,8 @@ public:
     const LayoutTable &layoutTable() const { return m_para; }
     GuestStore &guests() { return m_guests; }
     CardState cardState() const;
+    // The card state a print job gets: with the template picture for its preview.
+    CardState printState() const;
     CardLabel *item(int n) const { return qj.at(static_cast<size_t>(n)); }
     // The font the font dialog opens with: the last one chosen in it.
     QFont fontDialogFont() const { return m_dialogFont; }
@@ -75,6 +77,8 @@ public:
     void btnprintClick();
     void btnPrintBtnClick();
     void btnSaveLayoutClick();
+    void btnCalibrateClick();
+    void cbbPrinterChange();
     void btnRestoreLayoutClick();
     void btnPrintSelectedClick();
     void btnImportClick();
@@ -98,6 +102,19 @@ public:
     void readtext();
     // Sizes the picture to the card size in the spin edits.
     void ImagesizeChange();
+    // Checks, once the current event has been handled, which items' texts overflow their printed
+    // text objects: those are outlined in red and named in the status bar.
+    void scheduleOverflowCheck();
+    void checkOverflow();
+    // The printer whose offsets are in force (chosen in cbbPrinter); empty without printers.
+    QString currentPrinter() const;
+    // Prints the calibration sheet of the card as it stands; true when it was printed, with the
+    // printer it went to in printerName.
+    bool printCalibrationSheet(QString &printerName);
+    // Adds move to the offsets of printerName (which becomes the printer in force) and stores them.
+    void addCalibration(const QString &printerName, OffsetsMm move);
+    // The name of item n (0..16) as the user knows it ("地点").
+    static QString itemTitle(int n);
 
     // Reads the guest list file at path, previews it and adds its names as the user chooses.
     void importFile(const QString &path);
@@ -116,9 +133,12 @@ public:
     QToolButton *btnPrintSelected;
     QToolButton *btnImport;
     QToolButton *btnExport;
+    QToolButton *btnCalibrate;
+    QComboBox *cbbPrinter; // the printer whose whole-layout offsets are in force
     QStatusBar *rzstsbr1;
     QLabel *rzstspn1;
     QLabel *rzstspn2;
+    QLabel *rzstspn3; // notes: texts that overflow their place on the card
     ScrollBox *scrlbx1;
     QLabel *img1;
     std::array<CardLabel *, cardItemCount> qj{};
@@ -152,6 +172,7 @@ private:
     void buildCanvas();
     void buildSidePanel();
     void buildStatusBar();
+    void buildPrinterChoice();
     void wire();
     void watchActivation();
     void onFocusWindowChanged(QWindow *window);
@@ -178,8 +199,11 @@ private:
     GuestStore m_guests;
     // After the guest list: the report's data set reads its cursor.
     std::unique_ptr<CardReportPrinter> m_cardReport;
+    // The calibration sheet's report, built anew for every sheet.
+    std::unique_ptr<frx::TfrxReport> m_calibrationSheet;
     QFont m_dialogFont;
     bool m_templateTyped = false;
+    bool m_overflowCheckPending = false;
     bool m_centred = false;
     bool m_activatedOnce = false;
     // The window that had the program's focus before the current one (null: another program).

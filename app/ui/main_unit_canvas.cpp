@@ -5,8 +5,40 @@
 #include "app/ui/cardlabel.h"
 #include "app/ui/spinedit.h"
 
+#include "platform/errors.h"
+
 #include <QFontDialog>
 #include <QLabel>
+#include <QTimer>
+
+void TMainForm::scheduleOverflowCheck()
+{
+    if (m_overflowCheckPending) return;
+    m_overflowCheckPending = true;
+    QTimer::singleShot(0, this, [this] { handle([this] { checkOverflow(); }); });
+}
+
+void TMainForm::checkOverflow()
+{
+    m_overflowCheckPending = false;
+    QList<int> overflowing;
+    if (isVerticalLayout() || isHorizontalLayout()) {
+        try {
+            overflowing = m_cardReport->overflowingItems(cardState(), m_guests.currentName());
+        } catch (const platform::Error &error) {
+            rzstspn3->setText(QStringLiteral("无法检查文字是否放得下：") + error.message());
+            return;
+        }
+    }
+    QStringList titles;
+    for (int n = 0; n < cardItemCount; ++n) {
+        item(n)->setOverflowing(overflowing.contains(n));
+        if (overflowing.contains(n)) titles << itemTitle(n);
+    }
+    rzstspn3->setText(titles.isEmpty() ? QString()
+                                       : QStringLiteral("红框文字超出请柬，印不全：") +
+                                             titles.join(QStringLiteral("、")));
+}
 
 int TMainForm::itemNumber(const CardLabel *label) const
 {
@@ -40,6 +72,7 @@ void TMainForm::qj0MouseDown(CardLabel *Sender, Qt::MouseButton, bool DoubleClic
                 record.Fontsize = layout::fontPointSize(chosen);
                 record.Fontstyle = layout::styleTextFromFont(chosen);
             }
+            scheduleOverflowCheck();
         }
         Sender->setTag(cardgeometry::dragTag(X, Y, false));
     });
@@ -69,6 +102,7 @@ void TMainForm::qj0MouseUp(CardLabel *Sender, int X, int Y)
             m_para[static_cast<size_t>(n)].Left = mm->x();
             m_para[static_cast<size_t>(n)].Top = mm->y();
         }
+        scheduleOverflowCheck();
     });
 }
 
@@ -83,6 +117,7 @@ void TMainForm::edtPLeftChange()
             if (const auto x = cardgeometry::pixelFromMm(mm, edtPWidth->value(), img1->width(), img1->x()))
                 label->move(*x, label->y());
         }
+        scheduleOverflowCheck();
     });
 }
 
@@ -97,5 +132,6 @@ void TMainForm::edtPTopChange()
             if (const auto y = cardgeometry::pixelFromMm(mm, edtPHeight->value(), img1->height(), img1->y()))
                 label->move(label->x(), *y);
         }
+        scheduleOverflowCheck();
     });
 }

@@ -39,6 +39,7 @@ void TMainForm::dbgrd1CellClick()
     handle([this] {
         const QString name = m_guests.currentName();
         item(0)->setCaption(isVerticalLayout() ? stackText(name) : name);
+        scheduleOverflowCheck();
     });
 }
 

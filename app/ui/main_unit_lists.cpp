@@ -79,7 +79,7 @@ void TMainForm::btnPrintSelectedClick()
         std::sort(rows.begin(), rows.end());
         if (rows.isEmpty() || !commitGuestEdit()) return;
         const QList<qint64> ids = m_guests.ids(rows);
-        withGridResting([&] { m_printer->printGuests(cardState(), m_guests, ids); });
+        withGridResting([&] { m_printer->printGuests(printState(), m_guests, ids); });
     });
 }
 

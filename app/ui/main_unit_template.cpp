@@ -92,7 +92,7 @@ void TMainForm::textinit()
     readtext();
 
     const QString section = cbb1->currentText();
-    const TemplateLayout layout = m_layouts.read(section);
+    const TemplateLayout layout = m_layouts.read(section, currentPrinter());
     const layout::CardSizeMm size = layout.cardSize;
     if (size.width > 0 && size.height > 0) {
         rzstspn2->clear();
@@ -113,6 +113,7 @@ void TMainForm::textinit()
     // A layout the user saved brings its offsets, which move the placed items as the controls do.
     edtPLeft->setText(QString::number(layout.leftOffsetMm));
     edtPTop->setText(QString::number(layout.topOffsetMm));
+    scheduleOverflowCheck();
 }
 
 void TMainForm::btnSaveLayoutClick()
@@ -124,8 +125,10 @@ void TMainForm::btnSaveLayoutClick()
         layout.leftOffsetMm = edtPLeft->value();
         layout.topOffsetMm = edtPTop->value();
         layout.records = m_para;
-        m_layouts.save(section, layout);
+        m_layouts.save(section, layout, currentPrinter());
         rzstspn2->setText(QStringLiteral("已保存“%1”的布局").arg(section));
+        if (!currentPrinter().isEmpty())
+            rzstspn3->setText(QStringLiteral("整体位置偏移存为打印机“%1”的").arg(currentPrinter()));
     });
 }
 
@@ -188,10 +191,16 @@ void TMainForm::ImagesizeChange()
 
 void TMainForm::edtPWidthChange()
 {
-    handle([this] { ImagesizeChange(); });
+    handle([this] {
+        ImagesizeChange();
+        scheduleOverflowCheck();
+    });
 }
 
 void TMainForm::edtPHeightChange()
 {
-    handle([this] { ImagesizeChange(); });
+    handle([this] {
+        ImagesizeChange();
+        scheduleOverflowCheck();
+    });
 }

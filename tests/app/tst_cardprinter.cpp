@@ -3,16 +3,22 @@
 #include "tests/support/gui_environment.h"
 #include "tests/support/fakehost.h"
 
+#include "app/model/calibrationsheet.h"
 #include "app/model/cardprinter.h"
 #include "app/model/gueststore.h"
 #include "platform/errors.h"
 #include "platform/profile.h"
+#include "platform/canvas.h"
+#include "report/frxPageExport.h"
+#include "report/frxPainter.h"
 #include "report/frxPreviewPages.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -388,4 +394,142 @@ TEST_F(CardPrinterTest, theShippedVerticalProfileGivesACardPerGuestToLookAt)
     EXPECT_NEAR(double(pages().Page(0)->PaperHeight()), size.height, 1e-9);
     // Kept for a look with tovaro-report render.
     pages().SaveToFile(QDir::temp().filePath(QStringLiteral("tovaro_cards.fp3")));
+}
+
+TEST_F(CardPrinterTest, theCardPictureShowsBehindThePreviewOnlyNeverInPrintsExportsOrFiles)
+{
+    addGuests({QStringLiteral("张三")});
+    QImage card(35, 22, QImage::Format_RGB32);
+    card.fill(qRgb(0, 128, 0));
+    state.cardPicture = card;
+    printer.print(state, guests, false);
+    ASSERT_EQ(pages().Count(), 1);
+    frx::TfrxReportPage *page = pages().Page(0);
+    ASSERT_FALSE(page->PreviewBackground.isNull());
+    const QSize paper = frx::frxPaperSizePixels(*page, 96);
+    const auto greenShare = [](const QImage &image) {
+        qsizetype green = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                green += image.pixel(x, y) == qRgb(0, 128, 0) ? 1 : 0;
+        return double(green) / double(image.width() * image.height());
+    };
+
+    QImage screen(paper, QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    {
+        platform::Canvas canvas(&screen, 96, 96);
+        frx::TfrxPageDrawInfo aids;
+        aids.PreviewBackground = true;
+        frx::frxDrawPage(pages(), 0, canvas, 1, 1, 0, 0, aids);
+    }
+    EXPECT_GT(greenShare(screen), 0.9);
+
+    const frx::TfrxPageProvider provider = [this](int index) { return pages().Page(index); };
+    QString error;
+    ASSERT_EQ(frx::frxExportPng(provider, {0}, 1, dir.path(), 96, &error), 1) << error.toStdString();
+    const QImage exported(dir.filePath(QStringLiteral("page-0001.png")));
+    ASSERT_FALSE(exported.isNull());
+    EXPECT_EQ(greenShare(exported), 0);
+
+    const QString pdf = dir.filePath(QStringLiteral("cards.pdf"));
+    ASSERT_TRUE(frx::frxExportPdf(provider, {0}, 1, pdf, &error)) << error.toStdString();
+    const QString pdfimages = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+    if (!pdfimages.isEmpty()) {
+        QProcess list;
+        list.start(pdfimages, {QStringLiteral("-list"), pdf});
+        ASSERT_TRUE(list.waitForFinished(60000));
+        // A header of two lines and no image.
+        EXPECT_EQ(QString::fromUtf8(list.readAllStandardOutput()).trimmed().count(u'\n'), 1);
+    }
+
+    // The prepared-report file holds no picture and gives none back.
+    const QString fp3 = dir.filePath(QStringLiteral("cards.fp3"));
+    pages().SaveToFile(fp3);
+    frx::TfrxReport reader;
+    reader.PreviewPages()->LoadFromFile(fp3);
+    ASSERT_EQ(reader.PreviewPages()->Count(), 1);
+    EXPECT_TRUE(reader.PreviewPages()->Page(0)->PreviewBackground.isNull());
+    QFile fp3File(fp3);
+    ASSERT_TRUE(fp3File.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(fp3File.readAll().contains("stream="));
+}
+
+TEST_F(CardPrinterTest, aVenueTooLongForItsPlaceIsReportedAsOverflowing)
+{
+    // Both leave 69.5 mm down to the card's bottom edge: room for eight characters.
+    state.layout[0].Top = 150;
+    state.layout[9].Top = 150;
+    state.details.venue = QStringLiteral("和平饭店");
+    EXPECT_TRUE(printer.overflowingItems(state, QStringLiteral("张三")).isEmpty());
+    state.details.venue = QStringLiteral("上海市黄浦区南京东路和平饭店");
+    EXPECT_EQ(printer.overflowingItems(state, QStringLiteral("张三")), QList<int>{9});
+    // Hidden items do not count; a long name does.
+    state.details.printParents = false;
+    state.details.father = QStringLiteral("上海市黄浦区南京东路和平饭店");
+    EXPECT_EQ(printer.overflowingItems(state, QStringLiteral("欧阳上海市黄浦区南京东路")), (QList<int>{0, 9}));
+}
+
+TEST_F(CardPrinterTest, anotherPrinterMovesTheCardsByTheDifferenceOfItsOwnOffsets)
+{
+    state.leftOffsetText = QStringLiteral("3");
+    state.topOffsetText = QStringLiteral("-2");
+    state.printerName = QStringLiteral("HP");
+    state.printerOffsets = [](const QString &printer) -> std::optional<OffsetsMm> {
+        if (printer == QStringLiteral("Epson")) return OffsetsMm{5, 1};
+        return std::nullopt;
+    };
+    EXPECT_EQ(printerShiftMm(state, QStringLiteral("Epson")), QPointF(2, 3));
+    EXPECT_EQ(printerShiftMm(state, QStringLiteral("hp")), QPointF());
+    EXPECT_EQ(printerShiftMm(state, QStringLiteral("Canon")), QPointF()); // none stored: as they are
+
+    addGuests({QStringLiteral("张三")});
+    printer.print(state, guests, false);
+    EXPECT_EQ(printer.report().PrintOptions.Printer, QStringLiteral("HP"));
+    ASSERT_TRUE(printer.report().OnPrinterShift);
+    EXPECT_EQ(printer.report().OnPrinterShift(QStringLiteral("Epson")), QPointF(2, 3));
+}
+
+TEST_F(CardPrinterTest, calibrationCrossesLandWhereThePrintedItemsStand)
+{
+    state.leftOffsetText = QStringLiteral("4");
+    state.topOffsetText = QStringLiteral("-3");
+    QImage card(100, 70, QImage::Format_RGB32);
+    card.fill(Qt::black);
+    state.cardPicture = card;
+    addGuests({QStringLiteral("张三")});
+    printer.print(state, guests, false);
+
+    frx::TfrxReport sheet;
+    calibration::buildSheet(sheet, state);
+    ASSERT_EQ(sheet.PreviewPages()->Count(), 1);
+    frx::TfrxReportPage *page = sheet.PreviewPages()->Page(0);
+    EXPECT_NEAR(double(page->PaperWidth()), 150, 1e-9);
+    EXPECT_NEAR(double(page->PaperHeight()), 220, 1e-9);
+    // Two pixels per report unit.
+    const QSize paper = frx::frxPaperSizePixels(*page, 192);
+    QImage image(paper, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        platform::Canvas canvas(&image, 192, 192);
+        frx::frxDrawPage(*sheet.PreviewPages(), 0, canvas, 2, 2, 0, 0);
+    }
+    const auto dark = [&image](double x, double y) { return qGray(image.pixel(int(x), int(y))) < 100; };
+    // The faint card: light grey, never dark, from the offsets on.
+    EXPECT_EQ(qGray(image.pixel(200, 200)), 255 - 255 * 3 / 10);
+    EXPECT_EQ(image.pixel(int(4 * 3.78 * 2) - 3, 200), qRgb(255, 255, 255));
+    for (int n : {0, 5, 9, 14}) {
+        const frx::TfrxCustomMemoView *memo = preparedMemo(0, QStringLiteral("m%1").arg(n));
+        ASSERT_NE(memo, nullptr);
+        const double x = double(memo->AbsLeft()) * 2, y = double(memo->AbsTop()) * 2;
+        const QPointF place = calibration::itemPlaceUnits(state, n) * 2;
+        EXPECT_NEAR(place.x(), x, 1) << n;
+        EXPECT_NEAR(place.y(), y, 1) << n;
+        // Ink along both arms, none in the corner between them.
+        for (int d : {-15, -8, 8, 15}) {
+            EXPECT_TRUE(dark(x + d, y) || dark(x + d, y + 1)) << n << " at " << d;
+            EXPECT_TRUE(dark(x, y + d) || dark(x + 1, y + d)) << n << " at " << d;
+        }
+        EXPECT_FALSE(dark(x - 10, y - 10)) << n;
+    }
 }

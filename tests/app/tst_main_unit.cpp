@@ -8,6 +8,9 @@
 #include "report/ui/frxWidgetHost.h"
 #include "support/mainwindow.h"
 
+#include "platform/printing.h"
+#include "report/frxPrinter.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -714,5 +717,81 @@ TEST_F(MainWindow, printSelectedHandsTheChosenGuestsInTheListsOrder)
     f().btnPrintSelected->click();
     ASSERT_EQ(printer.ids.size(), 1u);
     EXPECT_EQ(printer.ids[0], f().guests().ids({1, 4, 8}));
+    EXPECT_TRUE(errors.messages.isEmpty());
+}
+
+TEST_F(MainWindow, aVenueTooLongForTheCardIsOutlinedInRedAndNamed)
+{
+    QFile report(QStringLiteral(TOVARO_SOURCE_DIR "/data/frx.fr3"));
+    ASSERT_TRUE(report.open(QIODevice::ReadOnly));
+    dir.writeFile(QStringLiteral("frx.fr3"), report.readAll());
+    start();
+    QTest::qWait(0);
+    EXPECT_FALSE(qj(9)->isOverflowing());
+    apptest::onNextModal([this](QWidget *) {
+        // Forty-eight characters of twelve points: more than the 166.5 mm below the venue's place.
+        dialog->edt3->setText(QStringLiteral("上海市黄浦区南京东路二十号和平饭店八楼宴会大厅").repeated(2));
+        dialog->btn2->click();
+    });
+    f().btn1Click();
+    QTest::qWait(0);
+    EXPECT_TRUE(qj(9)->isOverflowing());
+    EXPECT_FALSE(qj(10)->isOverflowing());
+    EXPECT_EQ(f().rzstspn3->text(), QStringLiteral("红框文字超出请柬，印不全：地点"));
+    // A shorter venue fits again and the note goes.
+    apptest::onNextModal([this](QWidget *) {
+        dialog->edt3->setText(QStringLiteral("和平饭店"));
+        dialog->btn2->click();
+    });
+    f().btn1Click();
+    QTest::qWait(0);
+    EXPECT_FALSE(qj(9)->isOverflowing());
+    EXPECT_TRUE(f().rzstspn3->text().isEmpty());
+    EXPECT_TRUE(errors.messages.isEmpty());
+}
+
+TEST_F(MainWindow, offsetsFollowThePrinterChosenAndCalibrationAddsToThatPrintersOwn)
+{
+    const auto fakePrinter = [](const char *name) {
+        platform::FakePrintDevice::Setup setup;
+        setup.name = QString::fromLatin1(name);
+        setup.papers = {platform::DevicePaper{QStringLiteral("A4"), 9, QPageSize(QPageSize::A4)}};
+        return setup;
+    };
+    struct PrintersGuard {
+        ~PrintersGuard()
+        {
+            platform::setPrintSystem(nullptr);
+            frx::frxPrinters()->Refill();
+        }
+    } guard;
+    platform::setPrintSystem(std::make_unique<platform::FakePrintSystem>(
+        QList<platform::FakePrintDevice::Setup>{fakePrinter("Epson"), fakePrinter("HP")}, QStringLiteral("HP")));
+    frx::frxPrinters()->Refill();
+    restart();
+    ASSERT_EQ(f().cbbPrinter->currentText(), QStringLiteral("HP"));
+    f().edtPLeft->setText(QStringLiteral("3"));
+    f().btnSaveLayout->click();
+
+    f().cbbPrinter->setCurrentIndex(f().cbbPrinter->findText(QStringLiteral("Epson")));
+    f().cbbPrinterChange();
+    EXPECT_EQ(f().edtPLeft->text(), QStringLiteral("0"));
+    EXPECT_EQ(qj(5)->x(), expectedX(f().layoutTable()[5].Left));
+    f().cbbPrinter->setCurrentIndex(f().cbbPrinter->findText(QStringLiteral("HP")));
+    f().cbbPrinterChange();
+    EXPECT_EQ(f().edtPLeft->text(), QStringLiteral("3"));
+
+    // The sheet went to Epson: the move is added to Epson's offsets, which come into force.
+    f().addCalibration(QStringLiteral("Epson"), {2, -1});
+    EXPECT_EQ(f().cbbPrinter->currentText(), QStringLiteral("Epson"));
+    EXPECT_EQ(f().edtPLeft->text(), QStringLiteral("2"));
+    EXPECT_EQ(f().edtPTop->text(), QStringLiteral("-1"));
+
+    restart();
+    EXPECT_EQ(f().cbbPrinter->currentText(), QStringLiteral("HP"));
+    EXPECT_EQ(f().edtPLeft->text(), QStringLiteral("3"));
+    const CardState state = f().cardState();
+    EXPECT_EQ(state.printerName, QStringLiteral("HP"));
+    EXPECT_EQ(printerShiftMm(state, QStringLiteral("Epson")), QPointF(-1, -1));
     EXPECT_TRUE(errors.messages.isEmpty());
 }
