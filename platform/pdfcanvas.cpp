@@ -47,6 +47,17 @@ std::vector<double> dashesOf(const Pen &pen, double width)
     return units;
 }
 
+// A 0x00BBGGRR colour as the three PDF components followed by its operator.
+void appendRgb(QByteArray &out, int color, const char *op)
+{
+    pdfAppendNumber(out, (color & 0xFF) / 255.0, 3);
+    out += ' ';
+    pdfAppendNumber(out, ((color >> 8) & 0xFF) / 255.0, 3);
+    out += ' ';
+    pdfAppendNumber(out, ((color >> 16) & 0xFF) / 255.0, 3);
+    out += op;
+}
+
 } // namespace
 
 PdfCanvas::PdfCanvas(PdfDocument &document, int dpi)
@@ -114,24 +125,14 @@ void PdfCanvas::fillColor(int color)
 {
     if (color == m_fill) return;
     m_fill = color;
-    pdfAppendNumber(m_content, (color & 0xFF) / 255.0, 3);
-    m_content += ' ';
-    pdfAppendNumber(m_content, ((color >> 8) & 0xFF) / 255.0, 3);
-    m_content += ' ';
-    pdfAppendNumber(m_content, ((color >> 16) & 0xFF) / 255.0, 3);
-    m_content += " rg\n";
+    appendRgb(m_content, color, " rg\n");
 }
 
 void PdfCanvas::strokeColor(int color)
 {
     if (color == m_stroke) return;
     m_stroke = color;
-    pdfAppendNumber(m_content, (color & 0xFF) / 255.0, 3);
-    m_content += ' ';
-    pdfAppendNumber(m_content, ((color >> 8) & 0xFF) / 255.0, 3);
-    m_content += ' ';
-    pdfAppendNumber(m_content, ((color >> 16) & 0xFF) / 255.0, 3);
-    m_content += " RG\n";
+    appendRgb(m_content, color, " RG\n");
 }
 
 void PdfCanvas::applyPenState()
