@@ -44,20 +44,30 @@ void chooseFile(const QString &fileName)
     });
 }
 
+// The prepared cards in a preview window, with the error boxes recorded.
+struct CardsPreview {
+    Recorder errors;
+    TfrxReport report;
+    TfrxPreviewForm form;
+    CardsPreview()
+    {
+        report.EngineOptions.NewSilentMode = simSilent;
+        report.PreviewPages()->LoadFromFile(QStringLiteral(TOVARO_TEST_DATA "/cards.fp3"), true);
+        report.PreviewOptions.Maximized = false;
+        form.resize(800, 600);
+        form.ConfigureFromOptions(&report);
+        form.show();
+        QApplication::processEvents();
+    }
+};
+
 } // namespace
 
 TEST(frxPreviewErrors, keysOnABrokenFileAndAnUnwritablePathShowTheErrorAndTheWindowGoesOn)
 {
-    Recorder errors;
-    TfrxReport report;
-    report.EngineOptions.NewSilentMode = simSilent;
-    report.PreviewPages()->LoadFromFile(QStringLiteral(TOVARO_TEST_DATA "/cards.fp3"), true);
-    report.PreviewOptions.Maximized = false;
-    TfrxPreviewForm form;
-    form.resize(800, 600);
-    form.ConfigureFromOptions(&report);
-    form.show();
-    QApplication::processEvents();
+    CardsPreview cards;
+    Recorder &errors = cards.errors;
+    TfrxPreviewForm &form = cards.form;
     TfrxPreview &preview = *form.Preview;
     const int pages = preview.PageCount();
     ASSERT_GT(pages, 0);
@@ -87,16 +97,9 @@ TEST(frxPreviewErrors, keysOnABrokenFileAndAnUnwritablePathShowTheErrorAndTheWin
 
 TEST(frxPreviewErrors, thePdfButtonWritesTheChosenFileOrShowsWhyItCannot)
 {
-    Recorder errors;
-    TfrxReport report;
-    report.EngineOptions.NewSilentMode = simSilent;
-    report.PreviewPages()->LoadFromFile(QStringLiteral(TOVARO_TEST_DATA "/cards.fp3"), true);
-    report.PreviewOptions.Maximized = false;
-    TfrxPreviewForm form;
-    form.resize(800, 600);
-    form.ConfigureFromOptions(&report);
-    form.show();
-    QApplication::processEvents();
+    CardsPreview cards;
+    Recorder &errors = cards.errors;
+    TfrxPreviewForm &form = cards.form;
     ASSERT_TRUE(form.ControlShown(form.PdfB));
     EXPECT_EQ(form.PdfB->text(), u"导出PDF"_s);
     const int pages = form.Preview->PageCount();
