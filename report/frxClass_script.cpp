@@ -154,7 +154,7 @@ private:
 // The engine: its published state and the operations scripts may call during a run.
 class EngineObject : public script::ScriptObject {
 public:
-    EngineObject(TfrxScriptObjects &host, TfrxCustomEngine *engine) : m_host(host), m_engine(engine) {}
+    explicit EngineObject(TfrxCustomEngine *engine) : m_engine(engine) {}
     QString scriptClassName() const override { return u"TfrxEngine"_s; }
     bool isA(const QString &className) const override
     {
@@ -253,7 +253,6 @@ private:
             throw platform::Error(u"Engine.%1 can only be called while the report runs"_s.arg(method));
     }
 
-    TfrxScriptObjects &m_host;
     TfrxCustomEngine *m_engine;
 };
 
@@ -573,7 +572,7 @@ script::Variant TfrxScriptObjects::variablesObject(TfrxVariables *variables)
 script::Variant TfrxScriptObjects::engineObject()
 {
     if (!m_engine) {
-        m_others.push_back(std::make_unique<EngineObject>(*this, &m_run.engine));
+        m_others.push_back(std::make_unique<EngineObject>(&m_run.engine));
         m_engine = m_others.back().get();
     }
     return m_engine;

@@ -378,8 +378,6 @@ public:
     TfrxXMLItem *RootChild(const QString &name);
     // The page element of an index (brought back when parked), or none outside the pages.
     TfrxXMLItem *PageItem(int index);
-    // Estimate of the bytes added since the last unloading check.
-    qint64 PendingBytes() const { return m_pendingBytes; }
     int PagesInCache() const { return int(m_cache.size()); }
     // Frees every page rebuilt as objects; later requests rebuild them from their elements.
     void ClearCache();

@@ -42,7 +42,6 @@ private:
     TfsScript *m_script = nullptr;
     QString m_text;
     std::unique_ptr<Expr> m_expr;
-    int m_slots = 0; // temporaries
     std::vector<std::shared_ptr<const Program>> m_keepAlive;
 };
 

@@ -30,15 +30,6 @@ QString Diagnostic::text() const
     return u"[line %1:%2] Error at %3: %4"_s.arg(line).arg(column).arg(where, message);
 }
 
-QString ScriptError::fullText() const
-{
-    QString text = message();
-    if (hasPosition()) text = u"[line %1:%2] %3"_s.arg(m_line).arg(m_column).arg(text);
-    for (const QString &entry : m_chain)
-        text += u'\n' + entry;
-    return text;
-}
-
 Parser::Parser(TfsScript &script, const QString &source) : m_script(script), m_scanner(source) {}
 
 void Parser::advance()

@@ -54,8 +54,6 @@ public:
     const QList<Diagnostic> &diagnostics() const noexcept { return m_diagnostics; }
     void setDiagnostics(const QList<Diagnostic> &diagnostics) { m_diagnostics = diagnostics; }
 
-    // The message with its position and call chain, one entry per line.
-    QString fullText() const;
 
 private:
     Kind m_kind;
