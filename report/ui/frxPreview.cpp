@@ -110,6 +110,11 @@ void TfrxPreviewForm::FormCreate()
     ExportPopup->setObjectName(QStringLiteral("ExportPopup"));
     ExportB->setMenu(ExportPopup);
     ExportB->setPopupMode(QToolButton::InstantPopup);
+    // Our PDF writer is the one export there is; the menu lists it as the filter list would.
+    QAction *exportPdf = ExportPopup->addAction(QStringLiteral("PDF文件..."));
+    exportPdf->setObjectName(QStringLiteral("ExportPdfMI"));
+    connect(exportPdf, &QAction::triggered, this,
+            [this] { platform::guard(this, [this] { PdfBClick(); }); });
     PdfB = AddButton("PdfB", 24, 0, 151, &TfrxPreviewForm::PdfBClick);
     PdfB->setText(QStringLiteral("导出PDF"));
     EmailB = AddButton("EmailB", 23, 0, 152, nullptr);
@@ -284,8 +289,7 @@ void TfrxPreviewForm::ConfigureFromOptions(TfrxReport *report)
     SetShown(PrintB, b & pbPrint);
     SetShown(OpenB, b & pbLoad);
     SetShown(SaveB, b & pbSave);
-    // No export filter is registered; the PDF writer of our own stands behind the quick export button.
-    SetShown(ExportB, false);
+    SetShown(ExportB, b & pbExport);
     SetShown(PdfB, b & pbExportQuick);
     SetShown(EmailB, false);
     SetShown(FindB, b & pbFind);

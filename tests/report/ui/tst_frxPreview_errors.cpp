@@ -7,9 +7,11 @@
 #include "report/frxPreviewPages.h"
 #include "support/modal.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -113,6 +115,14 @@ TEST(frxPreviewErrors, thePdfButtonWritesTheChosenFileOrShowsWhyItCannot)
     EXPECT_TRUE(bytes.startsWith("%PDF-"));
     EXPECT_TRUE(bytes.contains("/Count " + QByteArray::number(pages) + ">>"));
     EXPECT_TRUE(errors.shown.isEmpty()) << errors.shown.join(u'\n').toStdString();
+
+    // The export menu offers the same writer.
+    ASSERT_TRUE(form.ControlShown(form.ExportB));
+    file.close();
+    ASSERT_TRUE(file.remove());
+    chooseFile(dir.filePath(u"菜单"_s));
+    form.ExportPopup->findChild<QAction *>(u"ExportPdfMI"_s)->trigger();
+    EXPECT_EQ(QFile(dir.filePath(u"菜单.pdf"_s)).size(), bytes.size());
 
     chooseFile(dir.filePath(u"没有的文件夹/请柬"_s));
     form.PdfB->click();
