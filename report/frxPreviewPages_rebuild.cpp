@@ -70,6 +70,11 @@ std::unique_ptr<TfrxReportPage> TfrxPreviewPages::rebuildPage(TfrxXMLItem *item)
         TfrxXMLSerializer serializer;
         serializer.Owner = page.get();
         serializer.ReadObjectTree(page.get(), item);
+        // The picture of the paper is not stored: a page written whole keeps the one of the source
+        // page it was made from.
+        const auto origin = qsizetype(quintptr(item->UserData())) - 1;
+        if (origin >= 0 && origin < qsizetype(m_sourcePages.size()))
+            page->PreviewBackground = m_sourcePages[size_t(origin)]->PreviewBackground;
         return page;
     }
     const int source = sourceIndexOfName(name, SourcePageCount());
@@ -174,6 +179,8 @@ void TfrxPreviewPages::ModifyPage(int index, TfrxReportPage *page)
     // The page object may be the cached one that is about to be dropped: write it first.
     auto *fresh = new TfrxXMLItem;
     writeWholePage(fresh, page);
+    const int source = sourceIndexOfName(item->Name(), SourcePageCount());
+    fresh->SetUserData(source >= 0 ? reinterpret_cast<void *>(quintptr(source + 1)) : item->UserData());
     m_pages->InsertItem(index, fresh);
     delete item;
     ClearCache();

@@ -577,6 +577,7 @@ TEST(frxPreviewPages, pageSizesAndEndlessPages)
 TEST(frxPreviewPages, editingPages)
 {
     CardReport card;
+    card.page->PreviewBackground = QImage(4, 4, QImage::Format_RGB32);
     card.run({u"独"_s});
     RecordingObserver observer;
     card.pages.addObserver(&observer);
@@ -594,6 +595,8 @@ TEST(frxPreviewPages, editingPages)
     card.pages.ModifyPage(1, page);
     EXPECT_EQ(card.pages.PageItem(1)->Name(), u"TfrxReportPage"_s);
     EXPECT_EQ(card.memoOn(card.pages.Page(1), u"m0"_s)->Text(), u"改过\r\n"_s);
+    // The picture of the paper is not stored with the page, yet an edited page keeps showing it.
+    EXPECT_FALSE(card.pages.Page(1)->PreviewBackground.isNull());
 
     card.pages.DeletePage(0);
     EXPECT_EQ(card.pages.Count(), 1);
