@@ -4,7 +4,9 @@
 #include "support/mainwindow.h"
 #include "support/printserver.h"
 
+#include "app/ui/calibrationdialog.h"
 #include "app/ui/guestgrid.h"
+#include "app/ui/spinedit.h"
 #include "app/model/gueststore.h"
 #include "platform/printing.h"
 #include "report/frxEngine.h"
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 
@@ -246,4 +249,44 @@ TEST_F(PrintCards, aChangeOfCopiesWithinAJobReachesTheQueueFromThatPage)
     ASSERT_EQ(arrived.size(), 2);
     EXPECT_EQ(apptest::pdfPageSizes(arrived[0]).size(), 1);
     EXPECT_GE(apptest::pdfPageSizes(arrived[1]).size(), 2);
+}
+
+TEST_F(PrintCards, aCalibrationSheetGoesThroughThePrintDialogAndItsMoveIsAddedToThatPrintersOffsets)
+{
+    form->edtPLeft->setText(QStringLiteral("3"));
+    const int before = int(server->arrived().size());
+    bool asked = false;
+    apptest::onNextModal([&](QWidget *modal) {
+        auto *dialog = qobject_cast<frx::TfrxPrintDialog *>(modal);
+        if (!dialog) {
+            modal->close();
+            return;
+        }
+        apptest::onNextModal(
+            [&](QWidget *question) {
+                auto *calibration = qobject_cast<CalibrationDialog *>(question);
+                asked = calibration != nullptr;
+                if (!calibration) {
+                    question->close();
+                    return;
+                }
+                calibration->edtRight->setValue(2);
+                calibration->edtDown->setValue(-1);
+                calibration->accept();
+            },
+            "CalibrationDialog");
+        dialog->OkB->click();
+    });
+    form->btnCalibrate->click();
+    ASSERT_TRUE(asked);
+    ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join(QLatin1Char('\n')).toStdString();
+    const QString pdf = server->waitForFile(before);
+    ASSERT_FALSE(pdf.isEmpty()) << "no calibration sheet arrived in " << server->outputDir().toStdString();
+    ASSERT_EQ(apptest::pdfPageSizes(pdf).size(), 1);
+
+    EXPECT_EQ(form->cbbPrinter->currentText(), server->queue());
+    EXPECT_EQ(form->edtPLeft->text(), QStringLiteral("5"));
+    EXPECT_EQ(form->edtPTop->text(), QStringLiteral("-1"));
+    restart();
+    EXPECT_EQ(form->edtPLeft->text(), QStringLiteral("5"));
 }
