@@ -249,3 +249,22 @@ QList<qint64> GuestStore::ids(const QList<int> &rows)
     if (current >= 1 && current <= count) cursor.setRecordNumber(current);
     return list;
 }
+
+qint64 GuestStore::currentId() const
+{
+    if (!m_cursor.isOpen() || m_cursor.recordCount() == 0 || m_cursor.eof() || m_cursor.bof()) return 0;
+    return m_cursor.value(QStringLiteral("ID")).toLongLong();
+}
+
+bool GuestStore::makeCurrent(qint64 id)
+{
+    if (!m_cursor.isOpen()) return false;
+    const int current = m_cursor.recordNumber();
+    const int count = m_cursor.recordCount();
+    for (int n = 1; n <= count; ++n) {
+        m_cursor.setRecordNumber(n);
+        if (m_cursor.value(QStringLiteral("ID")).toLongLong() == id) return true;
+    }
+    if (current >= 1 && current <= count) m_cursor.setRecordNumber(current);
+    return false;
+}

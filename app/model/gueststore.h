@@ -67,6 +67,11 @@ public:
     // The IDs of the guests in the given 0-based rows of the list, in the order given; rows outside
     // the list are left out.
     QList<qint64> ids(const QList<int> &rows);
+    // The current guest's ID; 0 for a closed or empty list.
+    qint64 currentId() const;
+    // Makes the guest of that ID current; false, and the current guest unchanged, when the list
+    // does not hold it.
+    bool makeCurrent(qint64 id);
 
     // The list's cursor, for the grid and the card report.
     platform::SqliteCursor &cursor() { return m_cursor; }

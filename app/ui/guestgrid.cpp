@@ -172,9 +172,16 @@ void CursorTableModel::cursorClosing()
     m_markedRow = -1;
 }
 
+void CursorTableModel::setResting(bool resting)
+{
+    if (m_resting == resting) return;
+    m_resting = resting;
+    if (!resting) currentChanged();
+}
+
 void CursorTableModel::currentChanged()
 {
-    if (m_reading) return;
+    if (m_reading || m_resting) return;
     // Only the rows that lose and gain the mark change: a notice for the whole column makes the
     // header measure every row again, once per guest of a print run.
     const int row = currentRow();
@@ -234,6 +241,7 @@ void DataGrid::setFollowingCursor(bool following)
 {
     if (m_following == following) return;
     m_following = following;
+    m_model->setResting(!following);
     if (following) selectCurrentRow();
 }
 

@@ -46,6 +46,10 @@ public:
     void translating(const std::function<void()> &action) const;
     // True when the last setData() was refused by the cursor.
     bool lastWriteFailed() const { return m_writeFailed; }
+    // While resting, moves of the cursor leave the row mark where it is (a print run walks every
+    // guest, and each move would have the header measured and the grid laid out and painted again);
+    // set back, the mark goes to the current row once.
+    void setResting(bool resting);
 
     void cursorOpened() override;
     void cursorClosing() override;
@@ -63,6 +67,7 @@ private:
     QList<QStringList> m_rows; // display texts per row, one per column with a field
     bool m_reading = false;
     bool m_closing = false;
+    bool m_resting = false;
     int m_markedRow = -1; // the row whose header shows the current-row mark
     bool m_writeFailed = false;
     ErrorTranslator m_translate;

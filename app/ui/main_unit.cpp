@@ -418,14 +418,20 @@ void TMainForm::runPrint(bool currentGuestOnly)
 
 void TMainForm::withGridResting(const std::function<void()> &job)
 {
+    // The list is opened again after a job; the grid comes back on the guest it showed.
+    const qint64 shown = m_guests.currentId();
+    const auto wakeGrid = [this, shown] {
+        if (shown) m_guests.makeCurrent(shown);
+        dbgrd1->setFollowingCursor(true);
+    };
     dbgrd1->setFollowingCursor(false);
     try {
         job();
     } catch (...) {
-        dbgrd1->setFollowingCursor(true);
+        wakeGrid();
         throw;
     }
-    dbgrd1->setFollowingCursor(true);
+    wakeGrid();
 }
 
 bool TMainForm::commitGuestEdit()

@@ -178,7 +178,8 @@ private:
     void onFocusWindowChanged(QWindow *window);
     void runPrint(bool currentGuestOnly);
     // Runs a print job with the guest grid resting: the job walks the cursor through every guest and
-    // the grid shows the cursor's row once the job is over.
+    // opens the list again; once it is over, the guest current before is current again (when the
+    // list still holds it) and the grid shows its row.
     void withGridResting(const std::function<void()> &job);
     // Commits a name being edited in the guest grid; false when the store refused it (its message
     // is shown), and the action that asked should not go on.

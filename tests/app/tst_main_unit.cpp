@@ -795,3 +795,42 @@ TEST_F(MainWindow, offsetsFollowThePrinterChosenAndCalibrationAddsToThatPrinters
     EXPECT_EQ(printerShiftMm(state, QStringLiteral("Epson")), QPointF(-1, -1));
     EXPECT_TRUE(errors.messages.isEmpty());
 }
+
+namespace {
+
+// Walks every guest as the engine does, then opens the list again as the job does.
+struct WalkingPrinter : CardPrinter {
+    void print(const CardState &, GuestStore &guests, bool) override
+    {
+        for (int n = 1; n <= guests.count(); ++n)
+            guests.cursor().setRecordNumber(n);
+        guests.close();
+        guests.setQuery(GuestStore::sortedQuery());
+        guests.open();
+    }
+    void printGuests(const CardState &, GuestStore &, const QList<qint64> &) override {}
+};
+
+} // namespace
+
+TEST_F(MainWindow, aPrintRunLeavesTheGridAloneAndOnTheGuestItShowed)
+{
+    start();
+    QStringList names;
+    for (int n = 1; n <= 60; ++n)
+        names << QStringLiteral("客人%1").arg(n);
+    f().guests().addGuests(names);
+    QTest::mouseClick(f().dbgrd1->viewport(), Qt::LeftButton, {},
+                      f().dbgrd1->visualRect(f().dbgrd1->model()->index(7, 1)).center());
+    ASSERT_EQ(f().guests().currentName(), QStringLiteral("客人8"));
+    WalkingPrinter printer;
+    f().setCardPrinter(&printer);
+    int marks = 0;
+    QObject::connect(f().dbgrd1->model(), &QAbstractItemModel::headerDataChanged, [&] { ++marks; });
+    f().btnPrintBtn->click();
+    // The mark leaves the first row of the reopened list and comes to the guest's: no more.
+    EXPECT_LE(marks, 2);
+    EXPECT_EQ(f().guests().currentName(), QStringLiteral("客人8"));
+    EXPECT_EQ(f().dbgrd1->currentIndex().row(), 7);
+    EXPECT_EQ(f().dbgrd1->model()->headerData(7, Qt::Vertical).toString(), QStringLiteral("\u25B8"));
+}
