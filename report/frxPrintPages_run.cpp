@@ -69,6 +69,13 @@ private:
     int DeviceCopies() const;
     int Bin(int index) const;
     int Duplex(const TfrxReportPage &page) const;
+    // The start of every page: the page after the report's page event, or why there is none.
+    struct StartedPage {
+        bool stopped = false;           // the run was terminated
+        TfrxReportPage *page = nullptr; // null when the index has no page
+        int copies = 1;                 // the copies the device makes of it
+    };
+    StartedPage StartPage(int index);
     bool PrintPage(int index);
     bool PrintSplitPage(int index);
     bool EnsureJob();
@@ -209,19 +216,28 @@ void PrintRun::Draw(int index, Extended scaleX, Extended scaleY, Extended offset
                 offsetYMm * dpi.y() / 25.4L);
 }
 
-bool PrintRun::PrintPage(int index)
+PrintRun::StartedPage PrintRun::StartPage(int index)
 {
     if (m_report.Terminated) {
         Terminate();
-        return false;
+        return {.stopped = true};
     }
     TfrxReportPage *page = m_pages.Page(index);
-    if (!page) return true;
+    if (!page) return {};
     const int copies = DeviceCopies();
     if (!m_report.PrintOptions.Collate) m_pages.CopyNo = 1;
     if (m_report.OnPrintPage) m_report.OnPrintPage(page, m_pages.CopyNo);
     // The event may have rebuilt pages; take the page again.
-    page = m_pages.Page(index);
+    return {.page = m_pages.Page(index), .copies = copies};
+}
+
+bool PrintRun::PrintPage(int index)
+{
+    const StartedPage started = StartPage(index);
+    if (started.stopped) return false;
+    if (!started.page) return true;
+    TfrxReportPage *page = started.page;
+    const int copies = started.copies;
 
     const TfrxPrintMode mode = m_report.PrintOptions.PrintMode;
     const SheetSettings settings{page->PaperSize(),
@@ -251,8 +267,7 @@ bool PrintRun::PrintPage(int index)
     if (!EnsureJob() || !BeginSheet()) return false;
 
     const QPoint dpi = m_printer->DPI();
-    Draw(index, dpi.x() / 96.0L * rx, dpi.y() / 96.0L * ry, -leftMargin(),
-         -topMargin());
+    Draw(index, dpi.x() / 96.0L * rx, dpi.y() / 96.0L * ry, -leftMargin(), -topMargin());
     if (!EndSheet(index + 1)) return false;
     m_last = settings;
     // A long run keeps one rebuilt page at a time, not a cache full of them.
@@ -262,16 +277,11 @@ bool PrintRun::PrintPage(int index)
 
 bool PrintRun::PrintSplitPage(int index)
 {
-    if (m_report.Terminated) {
-        Terminate();
-        return false;
-    }
-    TfrxReportPage *page = m_pages.Page(index);
-    if (!page) return true;
-    const int copies = DeviceCopies();
-    if (!m_report.PrintOptions.Collate) m_pages.CopyNo = 1;
-    if (m_report.OnPrintPage) m_report.OnPrintPage(page, m_pages.CopyNo);
-    page = m_pages.Page(index);
+    const StartedPage started = StartPage(index);
+    if (started.stopped) return false;
+    if (!started.page) return true;
+    TfrxReportPage *page = started.page;
+    const int copies = started.copies;
 
     const TfrxTiling tiling =
         frxTiling(page->PaperWidth(), page->PaperHeight(), m_sheetWidth, m_sheetHeight, false);
@@ -286,10 +296,8 @@ bool PrintRun::PrintSplitPage(int index)
     m_last = settings;
 
     // Consecutive sheets continue each other's printable areas.
-    const Extended printableWidth =
-        m_printer->PaperWidth() - leftMargin() - rightMargin();
-    const Extended printableHeight =
-        m_printer->PaperHeight() - topMargin() - bottomMargin();
+    const Extended printableWidth = m_printer->PaperWidth() - leftMargin() - rightMargin();
+    const Extended printableHeight = m_printer->PaperHeight() - topMargin() - bottomMargin();
     const QPoint dpi = m_printer->DPI();
     for (int row = 0; row < tiling.rows; ++row)
         for (int column = 0; column < tiling.columns; ++column) {
