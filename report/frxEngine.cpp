@@ -1,4 +1,5 @@
 #include "report/frxEngine.h"
+#include "report/frxEngine_p.h"
 #include "report/frxPageGeometry.h"
 #include "report/frxUtils.h"
 
@@ -116,49 +117,47 @@ bool TfrxEngine::BuildPages()
 {
     bool result = false;
     const bool started = InitializeRun();
-    try {
-        if (started) {
-            struct StopGuard {
-                TfrxEngine *e;
-                ~StopGuard()
-                {
-                    try {
-                        e->m_report->RunScriptEvent(e->m_report, e->m_report->OnStopReport);
-                    } catch (...) {
+    withFinally(
+        [&] {
+            if (started) {
+                struct StopGuard {
+                    TfrxEngine *e;
+                    ~StopGuard()
+                    {
+                        try {
+                            e->m_report->RunScriptEvent(e->m_report, e->m_report->OnStopReport);
+                        } catch (...) {
+                        }
                     }
-                }
-            } stopGuard{this};
-            for (int i = 0; i < m_report->Datasets.Count(); ++i)
-                if (auto *ds = dynamic_cast<TfrxDataSet *>(m_report->Datasets.Items(i)->DataSet())) {
-                    ds->OwningReport = m_report;
-                    ds->Initialize();
-                }
-            m_report->RunScriptEvent(m_report, m_report->OnStartReport);
-            if (RunDialogs()) {
-                for (int i = 0; i < m_report->PagesCount(); ++i)
-                    if (auto *page = dynamic_cast<TfrxReportPage *>(m_report->Pages(i))) {
-                        m_pages->AddSourcePage(page);
-                        collectAggregates(page);
+                } stopGuard{this};
+                for (int i = 0; i < m_report->Datasets.Count(); ++i)
+                    if (auto *ds = dynamic_cast<TfrxDataSet *>(m_report->Datasets.Items(i)->DataSet())) {
+                        ds->OwningReport = m_report;
+                        ds->Initialize();
                     }
-                m_finalPass = !DoublePass();
-                m_totalPages = 0;
-                m_pages->StartPass();
-                RunReportPages();
-                if (DoublePass()) {
-                    m_totalPages = m_pages->Count();
-                    m_pages->ResetFirstPass();
-                    m_aggregates.RestartAll();
-                    m_finalPass = true;
+                m_report->RunScriptEvent(m_report, m_report->OnStartReport);
+                if (RunDialogs()) {
+                    for (int i = 0; i < m_report->PagesCount(); ++i)
+                        if (auto *page = dynamic_cast<TfrxReportPage *>(m_report->Pages(i))) {
+                            m_pages->AddSourcePage(page);
+                            collectAggregates(page);
+                        }
+                    m_finalPass = !DoublePass();
+                    m_totalPages = 0;
+                    m_pages->StartPass();
                     RunReportPages();
+                    if (DoublePass()) {
+                        m_totalPages = m_pages->Count();
+                        m_pages->ResetFirstPass();
+                        m_aggregates.RestartAll();
+                        m_finalPass = true;
+                        RunReportPages();
+                    }
+                    result = true;
                 }
-                result = true;
             }
-        }
-    } catch (...) {
-        finalizeRun();
-        throw;
-    }
-    finalizeRun();
+        },
+        [&] { finalizeRun(); });
     return result;
 }
 

@@ -1,4 +1,5 @@
 #include "report/frxEngine.h"
+#include "report/frxEngine_p.h"
 #include "report/frxUtils.h"
 
 #include <algorithm>
@@ -364,13 +365,7 @@ void TfrxEngine::RepeatBandData(TfrxBand *band)
     CurrentLine = band->RowNo;
     CurrentLineThrough = band->RowNoThrough;
     SecondScriptCall = true;
-    try {
-        PrepareBand(band);
-    } catch (...) {
-        SecondScriptCall = false;
-        throw;
-    }
-    SecondScriptCall = false;
+    withFinally([&] { PrepareBand(band); }, [&] { SecondScriptCall = false; });
 }
 
 } // namespace frx

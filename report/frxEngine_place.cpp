@@ -1,5 +1,6 @@
 #include "report/frxDBSet.h"
 #include "report/frxEngine.h"
+#include "report/frxEngine_p.h"
 #include "report/frxPageGeometry.h"
 #include "report/frxUtils.h"
 
@@ -12,17 +13,6 @@ namespace {
 bool isDataBand(const TfrxBand *band)
 {
     return dynamic_cast<const TfrxDataBand *>(band) != nullptr;
-}
-
-// Runs `body`, then `finally` whether or not body raised.
-template <typename Body, typename Finally> void withFinally(Body body, Finally finally)
-{
-    try {
-        body();
-    } catch (...) {
-        finally();
-        throw;
-    } finally();
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "report/frxEngine.h"
+#include "report/frxEngine_p.h"
 #include "report/frxPageGeometry.h"
 #include "report/frxUtils.h"
 
@@ -34,13 +35,7 @@ void TfrxEngine::runSubreport(TfrxSubreport *sub)
         return;
     }
     m_subreportPages.append(page);
-    try {
-        RunPage(page);
-    } catch (...) {
-        m_subreportPages.removeLast();
-        throw;
-    }
-    m_subreportPages.removeLast();
+    withFinally([&] { RunPage(page); }, [&] { m_subreportPages.removeLast(); });
 }
 
 void TfrxEngine::ShowSubreports(TfrxBand *band)
@@ -93,44 +88,42 @@ void TfrxEngine::CaptureSubreports(TfrxBand *band)
             delete capture;
         }
     };
-    try {
-        if (owner) {
-            const QList<TfrxComponent *> objects = band->Objects();
-            for (TfrxComponent *object : objects) {
-                auto *sub = dynamic_cast<TfrxSubreport *>(object);
-                if (!sub || !sub->Visible() || !sub->PrintOnParent || !sub->Page()) continue;
-                PageOriginX = savedOriginX + sub->Left();
-                CurX = sub->Left();
-                m_curY = sub->Top();
-                runSubreport(sub);
+    withFinally(
+        [&] {
+            if (owner) {
+                const QList<TfrxComponent *> objects = band->Objects();
+                for (TfrxComponent *object : objects) {
+                    auto *sub = dynamic_cast<TfrxSubreport *>(object);
+                    if (!sub || !sub->Visible() || !sub->PrintOnParent || !sub->Page()) continue;
+                    PageOriginX = savedOriginX + sub->Left();
+                    CurX = sub->Left();
+                    m_curY = sub->Top();
+                    runSubreport(sub);
+                }
+                CurX = savedX;
+                m_curY = savedY;
+                PageOriginX = savedOriginX;
+                // The captured views become objects of the band at their absolute place; FinishBand frees
+                // them after the band is placed.
+                QList<TfrxView *> views;
+                for (TfrxComponent *object : capture->AllObjects())
+                    if (auto *view = dynamic_cast<TfrxView *>(object);
+                        view && !dynamic_cast<TfrxSubreport *>(view))
+                        views.append(view);
+                QList<std::pair<Extended, Extended>> places;
+                for (TfrxView *view : views)
+                    places.append({view->AbsLeft(), view->AbsTop()});
+                for (int i = 0; i < views.size(); ++i) {
+                    TfrxView *view = views[i];
+                    view->SetParentFont(false);
+                    view->SetParent(band);
+                    view->SetLeft(places[i].first);
+                    view->SetTop(places[i].second);
+                    if (auto *s = dynamic_cast<TfrxStretcheable *>(view)) s->StretchMode = smDontStretch;
+                }
             }
-            CurX = savedX;
-            m_curY = savedY;
-            PageOriginX = savedOriginX;
-            // The captured views become objects of the band at their absolute place; FinishBand frees
-            // them after the band is placed.
-            QList<TfrxView *> views;
-            for (TfrxComponent *object : capture->AllObjects())
-                if (auto *view = dynamic_cast<TfrxView *>(object);
-                    view && !dynamic_cast<TfrxSubreport *>(view))
-                    views.append(view);
-            QList<std::pair<Extended, Extended>> places;
-            for (TfrxView *view : views)
-                places.append({view->AbsLeft(), view->AbsTop()});
-            for (int i = 0; i < views.size(); ++i) {
-                TfrxView *view = views[i];
-                view->SetParentFont(false);
-                view->SetParent(band);
-                view->SetLeft(places[i].first);
-                view->SetTop(places[i].second);
-                if (auto *s = dynamic_cast<TfrxStretcheable *>(view)) s->StretchMode = smDontStretch;
-            }
-        }
-    } catch (...) {
-        release();
-        throw;
-    }
-    release();
+        },
+        release);
 }
 
 void TfrxEngine::captureCopy(TfrxBand *band)

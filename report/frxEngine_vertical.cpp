@@ -1,5 +1,6 @@
 #include "report/frxDBSet.h"
 #include "report/frxEngine.h"
+#include "report/frxEngine_p.h"
 
 #include <algorithm>
 
@@ -184,34 +185,26 @@ void TfrxEngine::EmitVerticalPages(TfrxBand *band, const QList<int> &breaks)
         CurX = savedX;
         m_pages->SetAppendMode(true);
     };
-    try {
-        // Each stretch of the master's objects between two breaks is the row's part on one page.
-        for (int k = 0; k + 1 < breaks.size(); ++k) {
-            const int from = std::clamp(breaks[k], 0, int(all.size()));
-            const int to = std::clamp(breaks[k + 1], from, int(all.size()));
-            for (int i = from; i < to; ++i)
-                all[i]->SetParent(band);
-            m_pages->AddObject(band);
-            for (int i = from; i < to; ++i)
-                all[i]->SetParent(nullptr);
-            if (k + 2 < breaks.size()) {
-                SuppressHeaders = true;
-                try {
-                    NewPage();
-                } catch (...) {
-                    SuppressHeaders = false;
-                    throw;
+    withFinally(
+        [&] {
+            // Each stretch of the master's objects between two breaks is the row's part on one page.
+            for (int k = 0; k + 1 < breaks.size(); ++k) {
+                const int from = std::clamp(breaks[k], 0, int(all.size()));
+                const int to = std::clamp(breaks[k + 1], from, int(all.size()));
+                for (int i = from; i < to; ++i)
+                    all[i]->SetParent(band);
+                m_pages->AddObject(band);
+                for (int i = from; i < to; ++i)
+                    all[i]->SetParent(nullptr);
+                if (k + 2 < breaks.size()) {
+                    SuppressHeaders = true;
+                    withFinally([&] { NewPage(); }, [&] { SuppressHeaders = false; });
+                } else {
+                    FinishPage();
                 }
-                SuppressHeaders = false;
-            } else {
-                FinishPage();
             }
-        }
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
+        },
+        restore);
 }
 
 } // namespace frx
