@@ -24,7 +24,8 @@ public:
     {
         for (const PropInfo *from : sourceClass.all) {
             if (!from->isStored(source)) continue;
-            const PropInfo *to = targetClass.property(from->name);
+            // Objects of one class share their property table: no lookup by name.
+            const PropInfo *to = &targetClass == &sourceClass ? from : targetClass.property(from->name);
             if (!to || to->kind != from->kind) continue;
             if (from->kind == PropKind::Object) {
                 copyProperties(to->objectOf(target), *to->objectClass, from->objectOf(source),

@@ -103,7 +103,18 @@ void TfrxPreviewPages::rebuildObjects(TfrxXMLItem *item, TfrxComponent *parent)
             TfrxComponent *source = m_dictionary.GetObject(child->Name());
             TfrxComponent *object = nullptr;
             try {
-                if (source) {
+                if (source && !(source->ComponentStyle & csFullStateCopy) && source->classInfo()->create &&
+                    source->classInfo()->inTemplateRegistry) {
+                    // The source copy is what its stored form reads back as: copying it spares
+                    // parsing every stored attribute again on every page.
+                    object = source->classInfo()->create(owner);
+                    object->Assign(source);
+                    object->IsLoading = true;
+                    serializer.CreateFixups();
+                    serializer.ApplyAttributes(child->Text(), object);
+                    serializer.FixupReferences();
+                    if (!source->Name().isEmpty()) object->SetName(source->Name());
+                } else if (source) {
                     const auto info = m_sourceInfo.constFind(source);
                     const QString stored =
                         info == m_sourceInfo.cend() ? source->ClassName() : info->storedForm;
