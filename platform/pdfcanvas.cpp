@@ -409,10 +409,18 @@ const PdfCanvas::Fallback &PdfCanvas::fallback(const FontEntry &font, QStringVie
     return *m_fallbacks.insert(key, result);
 }
 
-void PdfCanvas::showGlyph(int number, const QTransform &matrix, quint32 glyph, QStringView typed)
+void PdfCanvas::selectTextFont(int number)
 {
-    m_document.fontAt(number).use(glyph, typed);
-    m_content += "/F" + QByteArray::number(number) + " 1 Tf ";
+    // The font stays selected up to the end of the text object.
+    if (number == m_textFont) return;
+    m_textFont = number;
+    m_content += "/F";
+    m_content += QByteArray::number(number);
+    m_content += " 1 Tf ";
+}
+
+void PdfCanvas::appendTextMatrix(const QTransform &matrix)
+{
     for (double value : {matrix.m11(), matrix.m12(), matrix.m21(), matrix.m22()}) {
         pdfAppendNumber(m_content, value, 3);
         m_content += ' ';
@@ -420,10 +428,23 @@ void PdfCanvas::showGlyph(int number, const QTransform &matrix, quint32 glyph, Q
     append(matrix.dx());
     m_content += ' ';
     append(matrix.dy());
-    char code[8];
-    std::snprintf(code, sizeof code, "<%04X>", glyph & 0xFFFF);
     m_content += " Tm ";
-    m_content += code;
+}
+
+void PdfCanvas::appendGlyphCode(quint32 glyph)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    const char code[6] = {'<', hex[(glyph >> 12) & 0xF], hex[(glyph >> 8) & 0xF], hex[(glyph >> 4) & 0xF],
+                          hex[glyph & 0xF], '>'};
+    m_content.append(code, sizeof code);
+}
+
+void PdfCanvas::showGlyph(int number, const QTransform &matrix, quint32 glyph, QStringView typed)
+{
+    m_document.fontAt(number).use(glyph, typed);
+    selectTextFont(number);
+    appendTextMatrix(matrix);
+    appendGlyphCode(glyph);
     m_content += " Tj\n";
 }
 
@@ -464,6 +485,7 @@ void PdfCanvas::textOut(int x, int y, QStringView text, const int *advances, uns
     PdfFont &ownFont = m_document.fontAt(own);
     const int color = Canvas::font().color;
     m_content += "BT\n";
+    m_textFont = -1;
     fillColor(color);
     if (bold) {
         strokeColor(color);
@@ -502,22 +524,13 @@ void PdfCanvas::textOut(int x, int y, QStringView text, const int *advances, uns
             continue;
         }
         // A run of glyphs along the line: one position, then each glyph's advance as the layout has it.
-        const QTransform matrix = glyphMatrix(size, first.origin, frame);
-        m_content += "/F" + QByteArray::number(own) + " 1 Tf ";
-        for (double value : {matrix.m11(), matrix.m12(), matrix.m21(), matrix.m22()}) {
-            pdfAppendNumber(m_content, value, 3);
-            m_content += ' ';
-        }
-        append(matrix.dx());
-        m_content += ' ';
-        append(matrix.dy());
-        m_content += " Tm [";
-        char code[8];
+        selectTextFont(own);
+        appendTextMatrix(glyphMatrix(size, first.origin, frame));
+        m_content += '[';
         for (; i < placed.size() && placed[i].glyph != 0 && !placed[i].upright; ++i) {
             const GlyphPlacement &glyph = placed[i];
             ownFont.use(glyph.glyph, text.mid(glyph.typedStart, glyph.typedLength));
-            std::snprintf(code, sizeof code, "<%04X>", glyph.glyph & 0xFFFF);
-            m_content += code;
+            appendGlyphCode(glyph.glyph);
             const double adjustment = ownFont.width(glyph.glyph) - glyph.advance * 1000.0 / size;
             if (std::abs(adjustment) >= 0.05) pdfAppendNumber(m_content, adjustment, 1);
             width = glyph.position + glyph.advance;

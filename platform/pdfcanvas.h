@@ -64,6 +64,9 @@ private:
     int fontNumber(const FontEntry &font);
     const Fallback &fallback(const FontEntry &font, QStringView typed);
     void showGlyph(int number, const QTransform &matrix, quint32 glyph, QStringView typed);
+    void selectTextFont(int number);
+    void appendTextMatrix(const QTransform &matrix);
+    void appendGlyphCode(quint32 glyph);
 
     PdfDocument &m_document;
     double m_pixelToPoint;
@@ -79,6 +82,7 @@ private:
     std::vector<std::pair<bool, QRegion>> m_saved;
 
     int m_fill = -1, m_stroke = -1;
+    int m_textFont = -1; // the font of the open text object
     QByteArray m_lineState;
     QHash<qint64, QByteArray> m_jpegs;
     QHash<const FontEntry *, int> m_fonts;

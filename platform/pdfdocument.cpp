@@ -18,13 +18,6 @@ QByteArray number(double value, int decimals = 2)
     return out;
 }
 
-// A face is known by its names and its header table (which carries the font's revision and dates).
-QByteArray faceKey(const QRawFont &raw)
-{
-    return raw.familyName().toUtf8() + '\0' + raw.styleName().toUtf8() + '\0' + QByteArray::number(raw.weight()) +
-           '\0' + QByteArray::number(int(raw.style())) + '\0' + raw.fontTable("head");
-}
-
 // A date in universal time says so; a local date of unknown zone is written as it reads.
 QByteArray dateString(const QDateTime &date)
 {
@@ -51,7 +44,7 @@ bool PdfDocument::open(const QString &fileName)
 
 int PdfDocument::font(const QRawFont &raw)
 {
-    const QByteArray key = faceKey(raw);
+    const QByteArray key = pdfFaceKey(raw);
     for (size_t i = 0; i < m_fonts.size(); ++i)
         if (m_fonts[i].key == key) return int(i);
     m_fonts.push_back(Font{key, m_writer.reserve(), std::make_unique<PdfFont>(raw)});

@@ -7,6 +7,10 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
 namespace platform {
 
 namespace {
@@ -22,22 +26,25 @@ hb_tag_t tagOf(const char *name)
 
 } // namespace
 
-struct PdfFont::Face {
+struct PdfFontFace {
     hb_face_t *face = nullptr;
     hb_font_t *font = nullptr;
     bool cff = false;
     unsigned upem = 1000;
-    ~Face()
+    ~PdfFontFace()
     {
         hb_font_destroy(font);
         hb_face_destroy(face);
     }
 };
 
-PdfFont::PdfFont(const QRawFont &raw) : m_face(std::make_unique<Face>())
+namespace {
+
+// The raw font gives the tables of its own face only; gathered into a font file of their own they
+// are what the subsetter reads.
+std::shared_ptr<const PdfFontFace> readFace(const QRawFont &raw)
 {
-    // The raw font gives the tables of its own face only; gathered into a font file of their own
-    // they are what the subsetter reads.
+    auto result = std::make_shared<PdfFontFace>();
     hb_face_t *builder = hb_face_builder_create();
     for (const char *name : kTables) {
         const QByteArray table = raw.fontTable(name);
@@ -46,16 +53,49 @@ PdfFont::PdfFont(const QRawFont &raw) : m_face(std::make_unique<Face>())
                                          nullptr, nullptr);
         hb_face_builder_add_table(builder, tagOf(name), blob);
         hb_blob_destroy(blob);
-        if (qstrcmp(name, "CFF ") == 0) m_face->cff = true;
+        if (qstrcmp(name, "CFF ") == 0) result->cff = true;
     }
     hb_blob_t *file = hb_face_reference_blob(builder);
     hb_face_destroy(builder);
-    m_face->face = hb_face_create(file, 0);
+    result->face = hb_face_create(file, 0);
     hb_blob_destroy(file);
-    m_face->upem = hb_face_get_upem(m_face->face);
-    m_face->font = hb_font_create(m_face->face);
-    hb_font_set_scale(m_face->font, int(m_face->upem), int(m_face->upem));
+    hb_face_make_immutable(result->face);
+    result->upem = hb_face_get_upem(result->face);
+    result->font = hb_font_create(result->face);
+    hb_font_set_scale(result->font, int(result->upem), int(result->upem));
+    hb_font_make_immutable(result->font);
+    return result;
 }
+
+// Reading a face copies its outlines (megabytes for a Chinese face); the faces of the last few
+// files are kept for the next one, which most likely uses them again.
+std::shared_ptr<const PdfFontFace> sharedFace(const QRawFont &raw)
+{
+    constexpr size_t kKept = 4;
+    static std::mutex mutex;
+    static std::vector<std::pair<QByteArray, std::shared_ptr<const PdfFontFace>>> kept; // newest last
+    const QByteArray key = pdfFaceKey(raw);
+    std::lock_guard lock(mutex);
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->first != key) continue;
+        std::rotate(it, it + 1, kept.end());
+        return kept.back().second;
+    }
+    auto face = readFace(raw);
+    if (kept.size() == kKept) kept.erase(kept.begin());
+    kept.emplace_back(key, face);
+    return face;
+}
+
+} // namespace
+
+QByteArray pdfFaceKey(const QRawFont &raw)
+{
+    return raw.familyName().toUtf8() + '\0' + raw.styleName().toUtf8() + '\0' + QByteArray::number(raw.weight()) +
+           '\0' + QByteArray::number(int(raw.style())) + '\0' + raw.fontTable("head");
+}
+
+PdfFont::PdfFont(const QRawFont &raw) : m_face(sharedFace(raw)) {}
 
 PdfFont::~PdfFont() = default;
 

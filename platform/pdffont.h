@@ -13,10 +13,15 @@
 namespace platform {
 
 class PdfWriter;
+struct PdfFontFace;
+
+// What tells one face from another: its names, style and header table (revision and dates).
+QByteArray pdfFaceKey(const QRawFont &raw);
 
 class PdfFont {
 public:
-    // Reads the font's tables through `raw` (a face of a TrueType collection reads as that face).
+    // Reads the font's tables through `raw` (a face of a TrueType collection reads as that face);
+    // the faces of recent files are shared, read-only, across files and threads.
     explicit PdfFont(const QRawFont &raw);
     ~PdfFont();
     PdfFont(const PdfFont &) = delete;
@@ -39,8 +44,7 @@ private:
     QByteArray widthArray() const;
     QByteArray toUnicodeCMap() const;
 
-    struct Face;
-    std::unique_ptr<Face> m_face;
+    std::shared_ptr<const PdfFontFace> m_face;
     std::map<quint32, QString> m_text; // glyph → characters, in glyph order
 };
 

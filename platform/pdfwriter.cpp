@@ -80,22 +80,83 @@ bool PdfWriter::finish(int catalog, int info)
     return !m_failed && m_file.error() == QFileDevice::NoError;
 }
 
+namespace {
+
+// One compressor per thread, reset for each stream: setting one up costs more than packing the
+// content of a page.
+class Deflater {
+public:
+    Deflater() { m_ready = deflateInit(&m_stream, Z_DEFAULT_COMPRESSION) == Z_OK; }
+    ~Deflater()
+    {
+        if (m_ready) deflateEnd(&m_stream);
+    }
+    Deflater(const Deflater &) = delete;
+    Deflater &operator=(const Deflater &) = delete;
+
+    QByteArray pack(const QByteArray &data)
+    {
+        if (!m_ready || deflateReset(&m_stream) != Z_OK) return {};
+        QByteArray packed(qsizetype(deflateBound(&m_stream, uLong(data.size()))), Qt::Uninitialized);
+        m_stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+        m_stream.avail_in = uInt(data.size());
+        m_stream.next_out = reinterpret_cast<Bytef *>(packed.data());
+        m_stream.avail_out = uInt(packed.size());
+        if (deflate(&m_stream, Z_FINISH) != Z_STREAM_END) return {};
+        packed.resize(qsizetype(m_stream.total_out));
+        return packed;
+    }
+
+private:
+    z_stream m_stream{};
+    bool m_ready = false;
+};
+
+} // namespace
+
 QByteArray pdfDeflate(const QByteArray &data)
 {
-    uLongf size = compressBound(uLong(data.size()));
-    QByteArray packed(qsizetype(size), Qt::Uninitialized);
-    compress2(reinterpret_cast<Bytef *>(packed.data()), &size, reinterpret_cast<const Bytef *>(data.constData()),
-              uLong(data.size()), 6);
-    packed.resize(qsizetype(size));
-    return packed;
+    thread_local Deflater deflater;
+    return deflater.pack(data);
 }
 
 void pdfAppendNumber(QByteArray &out, double value, int decimals)
 {
-    const double scale = decimals == 2 ? 100.0 : std::pow(10.0, decimals);
+    static constexpr long long powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    // Most numbers of a page are a whole count of the last place below a trillion: written digit by
+    // digit, with the rounding (half away from zero) and the text of the general path below.
+    if (decimals >= 0 && decimals <= 6 && std::abs(value) < 1e12) {
+        const long long scale = powers[decimals];
+        long long units = std::llround(value * double(scale));
+        const bool negative = units < 0;
+        if (negative) units = -units;
+        long long whole = units / scale;
+        long long fraction = units % scale;
+        int places = decimals;
+        while (places > 0 && fraction % 10 == 0) {
+            fraction /= 10;
+            --places;
+        }
+        char buffer[32];
+        char *const end = buffer + sizeof buffer;
+        char *at = end;
+        for (int i = 0; i < places; ++i) {
+            *--at = char('0' + fraction % 10);
+            fraction /= 10;
+        }
+        if (places > 0) *--at = '.';
+        do {
+            *--at = char('0' + whole % 10);
+            whole /= 10;
+        } while (whole > 0);
+        if (negative && units != 0) *--at = '-';
+        out.append(at, end - at);
+        return;
+    }
+    const double scale = std::pow(10.0, decimals);
     double rounded = std::round(value * scale) / scale;
     if (rounded == 0) rounded = 0; // no "-0"
-    char buffer[32];
+    char buffer[400];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, rounded, std::chars_format::fixed, decimals);
     char *end = result.ptr;
     if (decimals > 0) {

@@ -103,3 +103,23 @@ TEST(PdfDocument, qpdfReadsPagesBookmarksLinksAndInformation)
         if (it.value()[u"value"][u"/Title"].isString()) title = it.value()[u"value"][u"/Title"].toString();
     EXPECT_EQ(title, QStringLiteral("u:婚礼请柬"));
 }
+
+TEST(PdfNumbers, roundHalfAwayFromZeroWithoutTrailingZerosOrNegativeZero)
+{
+    const auto text = [](double value, int decimals) {
+        QByteArray out;
+        pdfAppendNumber(out, value, decimals);
+        return out;
+    };
+    EXPECT_EQ(text(12.345, 2), "12.35");
+    EXPECT_EQ(text(-12.5, 0), "-13");
+    EXPECT_EQ(text(0.1, 3), "0.1");
+    EXPECT_EQ(text(2.0, 2), "2");
+    EXPECT_EQ(text(-0.004, 2), "0");
+    EXPECT_EQ(text(-0.06, 1), "-0.1");
+    EXPECT_EQ(text(595.2756, 2), "595.28");
+    EXPECT_EQ(text(1234567.891, 6), "1234567.891");
+    // Past the digit-by-digit range the general path writes the same way.
+    EXPECT_EQ(text(-3e12, 2), "-3000000000000");
+    EXPECT_EQ(text(2.5e13 + 0.25, 1), "25000000000000.3");
+}
