@@ -2,11 +2,11 @@
 
 #include "report/frxDBSet.h"
 #include "report/frxHost.h"
+#include "report/frxMessages.h"
 #include "report/frxRes.h"
 #include "report/frxXMLSerializer.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QSet>
 
 namespace frx {
@@ -21,7 +21,7 @@ void TfrxReportRun::ProgressStart(TfrxProgressType kind)
     if (progressWindow) progressWindow->Start(kind);
     if (kind == ptRunning)
         if (TfrxPreparationObserver *o = observer()) o->PreparationStarted();
-    processMessages();
+    frxProcessMessages(true);
 }
 
 void TfrxReportRun::Progress(TfrxProgressType kind, int pageNo)
@@ -41,7 +41,9 @@ void TfrxReportRun::Progress(TfrxProgressType kind, int pageNo)
         }
         if (TfrxPreparationObserver *o = observer()) o->PageProduced(pageNo - 1);
     }
-    processMessages();
+    // The first pages are shown at once; after them, a message pass per page would cost more than
+    // the page (each repaints whatever changed).
+    frxProcessMessages(pageNo <= 2);
 }
 
 void TfrxReportRun::ProgressStop(TfrxProgressType kind)
@@ -51,18 +53,13 @@ void TfrxReportRun::ProgressStop(TfrxProgressType kind)
     if (progressWindow) progressWindow->Stop(kind);
     if (kind == ptRunning)
         if (TfrxPreparationObserver *o = observer()) o->PreparationFinished();
-    processMessages();
+    frxProcessMessages(true);
 }
 
 TfrxPreparationObserver *TfrxReportRun::observer() const
 {
     if (report->PreviewControl) return report->PreviewControl;
     return ownPreview ? ownPreview->observer() : nullptr;
-}
-
-void TfrxReportRun::processMessages()
-{
-    if (QCoreApplication::instance()) QCoreApplication::processEvents();
 }
 
 TfrxReportRun::TfrxReportRun(TfrxReport *r) : report(r), pages(r), engine(r, &pages)
@@ -373,7 +370,7 @@ bool TfrxReport::CompileReportScript()
     registerScriptFunctions();
     // A script that never ends still sees the cancel button and StopReport.
     r.script.setPollHandler([this] {
-        if (!EngineOptions.ThreadSafe) TfrxReportRun::processMessages();
+        if (!EngineOptions.ThreadSafe) frxProcessMessages(false);
         if (Terminated) run().objects.requestStop();
     });
     if (!isPascalScript(ScriptLanguage)) {

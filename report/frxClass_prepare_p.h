@@ -63,7 +63,6 @@ struct TfrxReportRun : public TfrxProgressListener {
     void Progress(TfrxProgressType kind, int pageNo) override;
     void ProgressStop(TfrxProgressType kind) override;
     TfrxPreparationObserver *observer() const;
-    static void processMessages();
 
     TfrxReport *report;
     TfrxPreviewPages pages;

@@ -4,8 +4,8 @@
 #include "report/frxUtils.h"
 
 #include "report/frxDBSet.h"
+#include "report/frxMessages.h"
 
-#include <QCoreApplication>
 
 namespace frx {
 
@@ -73,8 +73,7 @@ void TfrxEngine::runScriptEvent(TfrxComponent *sender, const QString &procName)
 
 void TfrxEngine::processMessages()
 {
-    if (!m_report->EngineOptions.ThreadSafe && QCoreApplication::instance())
-        QCoreApplication::processEvents();
+    if (!m_report->EngineOptions.ThreadSafe) frxProcessMessages(false);
 }
 
 // ---- the run ----

@@ -1,5 +1,6 @@
 #include "report/ui/frxProgress.h"
 
+#include "report/frxMessages.h"
 #include "report/frxRes.h"
 
 #include <QApplication>
@@ -176,7 +177,7 @@ void TfrxProgressDisplay::Progress(TfrxProgressType kind, int n, bool firstPass)
         m_window->SetProgressText(format.replace(QStringLiteral("%d"), QString::number(n)));
         if (m_window->CancelRequested()) m_report->Terminated = true;
     }
-    QCoreApplication::processEvents();
+    frxProcessMessages(false);
 }
 
 void TfrxProgressDisplay::Stop(TfrxProgressType kind)
