@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +33,8 @@ TfrxPreviewPages::TfrxPreviewPages(TfrxReport *report) : m_report(report), m_out
 TfrxPreviewPages::~TfrxPreviewPages()
 {
     if (m_runActive) unlinkSources();
+    for (TfrxPreviewPagesObserver *observer : std::exchange(m_observers, {}))
+        observer->pagesDestroyed();
 }
 
 void TfrxPreviewPages::addObserver(TfrxPreviewPagesObserver *observer)

@@ -155,6 +155,8 @@ public:
     virtual void pagesCleared() = 0;
     // Pages from `first` on changed in content, number or order: sizes and pictures are stale.
     virtual void pagesChanged(int first) = 0;
+    // The store is being destroyed (with its report): forget it.
+    virtual void pagesDestroyed() {}
 };
 
 // Progress of a run as the store reports it (kind 0, preparing): the report turns it into its events

@@ -229,6 +229,10 @@ void TfrxPreviewForm::FormCreate()
         StatusPanels[i]->setTextFormat(Qt::PlainText);
         StatusPanels[i]->setContentsMargins(4, 0, 4, 0);
     }
+    // The panels keep fixed sizes: a new text then repaints its panel only, not the whole bar laid
+    // out again, which matters for the engine's message at every page.
+    for (QLabel *panel : StatusPanels)
+        panel->setFixedSize(0, panel->sizeHint().height());
     StatusPanels[0]->setFixedWidth(200);
     StatusBar->addWidget(StatusPanels[0]);
     StatusBar->addWidget(StatusPanels[1], 1);
@@ -588,6 +592,20 @@ void TfrxPreviewForm::wheelEvent(QWheelEvent *event)
     }
     Preview->MouseWheel(delta > 0, event->modifiers() & Qt::ControlModifier);
     event->accept();
+}
+
+void TfrxPreviewForm::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    // What the bar needs besides its panels (margins, spacing, the size grip) stays free, so that
+    // the panels never widen the window.
+    int panels = 0;
+    for (const QLabel *panel : StatusPanels)
+        panels += panel->minimumWidth();
+    const int besides = StatusBar->minimumSizeHint().width() - panels;
+    const int half = std::max(0, width() - StatusPanels[0]->minimumWidth() - besides) / 2;
+    StatusPanels[1]->setFixedWidth(half);
+    StatusPanels[2]->setFixedWidth(half);
 }
 
 void TfrxPreviewForm::closeEvent(QCloseEvent *event)

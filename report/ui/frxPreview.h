@@ -28,6 +28,7 @@ class QMenu;
 class QPushButton;
 class QSplitter;
 class QStatusBar;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
@@ -154,8 +155,10 @@ private:
     QRect m_highlight;
 };
 
-// The preview control. Implements what the engine tells a preview about a preparation.
-class TfrxPreview : public QWidget, public TfrxPreparationObserver {
+// The preview control. Implements what the engine tells a preview about a preparation, and follows
+// its prepared pages by observing them: what they report is gathered and shown at once while the
+// preview is idle, and a few times a second while the engine adds pages (the first card at once).
+class TfrxPreview : public QWidget, public TfrxPreparationObserver, public TfrxPreviewPagesObserver {
     Q_OBJECT
 public:
     explicit TfrxPreview(QWidget *parent = nullptr);
@@ -254,6 +257,17 @@ public:
     void PageProduced(int pageIndex) override;
     void PreparationFinished() override;
 
+    // ---- the prepared pages' notifications
+    void pagesAdded(int first, int count) override;
+    void pagesCleared() override;
+    void pagesChanged(int first) override;
+    void pagesDestroyed() override;
+    // Shows what the prepared pages reported since the last time; nothing while frozen or during a
+    // drill-down refresh, which show it when they end.
+    void ApplyPageChanges();
+    // Milliseconds between two showings while the engine adds pages.
+    static constexpr int PageRefreshMs = 250;
+
     // Keys of the control (arrows, pages, Home, End, F3 and the Ctrl shortcuts); false when unused.
     bool KeyDown(int key, Qt::KeyboardModifiers modifiers);
     // One wheel step; forward is a wheel turned away from the user.
@@ -290,11 +304,20 @@ protected:
 private:
     class ObjectHost;
     void UpdatePageChanged();
+    // Takes the store of report (or none) and observes it.
+    void ObservePages(TfrxPreviewPages *pages);
+    // Shows the reported changes at once when idle or for the first card, else on the next tick.
+    void SchedulePageChanges();
+    // During a preparation: lays the pages produced so far out and repaints only when what changed
+    // is in view.
+    void FollowPreparation();
+    // Refills the page lists (the thumbnail list only when asked) with every page's size at each
+    // pane's zoom and arranges them.
+    void FillPageLists(bool thumbnails);
     // Scrolls the main view to a position of a page (top in report units below the top margin; 0:
     // the page's top), 10 pixels below the top of the view.
     void ScrollToPosition(int pageIndex, int top);
     void ScrollToHit();
-    void ResetView();
     void PlaceProgressPanel();
     void OutlineClick(QTreeWidgetItem *item);
     bool SearchFrom(int page, int lastHit);
@@ -313,8 +336,11 @@ private:
     bool m_thumbnailVisible = false;
     bool m_backgroundVisible = true;
     int m_outlineWidth = 120;
-    int m_refreshInterval = 50;
-    QElapsedTimer m_firstPageTime;
+    // What the prepared pages reported and the panes do not show yet.
+    bool m_layoutStale = false;
+    bool m_outlineStale = false;
+    bool m_pagesReplaced = false; // pages were changed or removed, not only added
+    QTimer *m_refreshTimer;
 
     // Search state.
     QString m_searchText;
@@ -408,6 +434,8 @@ protected:
     // The wheel anywhere over the window scrolls or zooms the pages (FormMouseWheel).
     void wheelEvent(QWheelEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // The second and third status panels share what the first leaves (FormResize).
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void FormCreate();

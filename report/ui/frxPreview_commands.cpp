@@ -10,7 +10,6 @@
 #include "report/ui/frxPreviewPageSettings.h"
 #include "report/frxRes.h"
 
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -25,8 +24,6 @@ namespace {
 
 constexpr int kPanelWidth = 260;
 constexpr int kPanelHeight = 75;
-// Pages added to the layout at once while a preparation runs; the rest wait for its end.
-constexpr int kPagesLaidOutAtOnce = 50;
 
 QString fileFilter()
 {
@@ -106,17 +103,15 @@ void TfrxPreview::OpenAs()
 
 void TfrxPreview::OpenPrepared(const QString &fileName)
 {
-    // Whatever the file held, the preview shows what the store has afterwards.
+    // Whatever the file held, the preview shows what the store has afterwards, from page 1.
     whileFrozen(
         [&] {
             ShowProgressText(frxGet(QStringLiteral("clLoading")));
             m_pages->LoadFromFile(fileName, true);
         },
         [this] {
-            RebuildOutline();
             Thaw();
             ShowPage(1);
-            if (OnStateChanged) OnStateChanged();
         });
 }
 
@@ -155,28 +150,8 @@ void TfrxPreview::EditPageSettings()
 
 void TfrxPreview::ClearPreview()
 {
-    if (m_working) return;
-    Freeze();
-    if (m_pages) m_pages->Clear();
-    ResetView();
-    Thaw();
-    if (OnStateChanged) OnStateChanged();
-}
-
-void TfrxPreview::ResetView()
-{
-    for (TfrxPreviewWorkspace *pane : {Workspace, Thumbnail}) {
-        pane->PageList.Clear();
-        pane->DropPictures();
-        pane->SetHighlight(-1, {});
-        pane->horizontalScrollBar()->setRange(0, 0);
-        pane->verticalScrollBar()->setRange(0, 0);
-    }
-    m_hitFound = false;
-    m_recordedPage = -1;
-    m_recorded.reset();
-    RebuildOutline();
-    ShowPage(1);
+    if (m_working || !m_pages) return;
+    whileFrozen([this] { m_pages->Clear(); });
 }
 
 void TfrxPreview::CancelPreparation()
@@ -216,7 +191,9 @@ void TfrxPreview::Thaw()
     HideProgress();
     m_frozen = false;
     Workspace->Frozen = Thumbnail->Frozen = false;
-    Rebuild();
+    // Laid out again whether or not the pages changed while frozen.
+    m_layoutStale = true;
+    ApplyPageChanges();
     Workspace->viewport()->update();
     Thumbnail->viewport()->update();
 }
@@ -300,8 +277,8 @@ void TfrxPreview::ExpandAll(bool expand)
 void TfrxPreview::PreparationStarted()
 {
     if (m_refreshing) return;
-    // ShowReport has emptied the store when asked to; an appending run keeps the pages it has.
-    ResetView();
+    // ShowReport has emptied the store when asked to (the panes heard of it); an appending run
+    // keeps the pages it has.
     if (m_report) m_report->DrillState.clear();
     m_working = true;
     ShowProgressText(frxGet(QStringLiteral("prRunning")).replace(QStringLiteral("%d"), QStringLiteral("1")));
@@ -311,38 +288,15 @@ void TfrxPreview::PreparationStarted()
 
 void TfrxPreview::PageProduced(int pageIndex)
 {
+    // The pages themselves come through the store's notifications.
     if (m_refreshing) {
         UpdatePageChanged();
         return;
     }
-    const bool finalPass = !m_report || m_report->Engine()->FinalPass();
-    if (finalPass && pageIndex < kPagesLaidOutAtOnce) {
-        TfrxPageList &list = Workspace->PageList;
-        for (int i = list.Count(); i <= pageIndex && i < PageCount(); ++i) {
-            const QSize size = m_pages->PageSize(i);
-            list.AddPage(int(roundHalfEven(size.width() * m_zoom)),
-                         int(roundHalfEven(size.height() * m_zoom)));
-        }
-        list.CalcBounds(Workspace->AvailableWidth());
-        Workspace->UpdateScrollRange();
-        Workspace->viewport()->update();
-    }
     if (pageIndex == 0) {
         HideProgress();
-        ShowPage(1);
-        if (finalPass) Rebuild();
         if (OnStateChanged) OnStateChanged();
-        m_firstPageTime.start();
-    } else if (pageIndex == 1) {
-        const qint64 ms = m_firstPageTime.elapsed();
-        m_refreshInterval = ms <= 4 ? 50 : ms > 9 ? 5 : 20;
-        ShowPage(1);
-        if (finalPass) Rebuild();
-    } else if (pageIndex % m_refreshInterval == 0) {
-        UpdatePageChanged();
-        if (finalPass) Workspace->UpdateScrollRange();
     }
-    QCoreApplication::processEvents();
 }
 
 void TfrxPreview::PreparationFinished()
@@ -350,10 +304,9 @@ void TfrxPreview::PreparationFinished()
     if (m_refreshing) return;
     m_working = false;
     HideProgress();
-    UpdatePageChanged();
-    Rebuild();
-    RebuildOutline();
-    if (OnStateChanged) OnStateChanged();
+    // The full layout (thumbnails too) and the outline wait for the end of the run.
+    m_layoutStale = m_outlineStale = true;
+    ApplyPageChanges();
 }
 
 void TfrxPreview::RefreshPreparation()
@@ -376,13 +329,13 @@ void TfrxPreview::RefreshPreparation()
     m_refreshing = false;
     m_working = false;
     m_pageNo = page <= PageCount() ? page : 1;
-    Rebuild();
-    RebuildOutline();
+    Workspace->PageNo = Thumbnail->PageNo = m_pageNo;
+    m_layoutStale = m_outlineStale = true;
+    ApplyPageChanges();
     Workspace->horizontalScrollBar()->setValue(horizontal);
     Workspace->verticalScrollBar()->setValue(vertical);
     Workspace->viewport()->update();
     Thumbnail->viewport()->update();
-    UpdatePageChanged();
 }
 
 } // namespace frx

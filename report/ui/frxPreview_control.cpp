@@ -128,9 +128,18 @@ TfrxPreview::TfrxPreview(QWidget *parent) : QWidget(parent), m_host(std::make_un
     ProgressCancel->hide();
     connect(ProgressCancel, &QPushButton::clicked, this, &TfrxPreview::CancelPreparation);
     ProgressPanel->hide();
+
+    m_refreshTimer = new QTimer(this);
+    m_refreshTimer->setSingleShot(true);
+    m_refreshTimer->setInterval(PageRefreshMs);
+    connect(m_refreshTimer, &QTimer::timeout, this,
+            [this] { platform::guard(this, [this] { ApplyPageChanges(); }); });
 }
 
-TfrxPreview::~TfrxPreview() = default;
+TfrxPreview::~TfrxPreview()
+{
+    if (m_pages) m_pages->removeObserver(this);
+}
 
 int TfrxPreview::PageCount() const
 {
@@ -140,9 +149,7 @@ int TfrxPreview::PageCount() const
 void TfrxPreview::InitFromReport(TfrxReport *report)
 {
     m_report = report;
-    m_pages = report ? report->PreviewPages() : nullptr;
-    Workspace->SetPreviewPages(m_pages);
-    Thumbnail->SetPreviewPages(m_pages);
+    ObservePages(report ? report->PreviewPages() : nullptr);
     m_searchText.clear();
     m_searched = false;
     m_hitFound = false;
@@ -260,20 +267,7 @@ void TfrxPreview::Rebuild()
     }
     Workspace->Zoom = m_zoom;
     Thumbnail->Zoom = 0.1L;
-
-    Workspace->PageList.Clear();
-    const bool thumbnails = !m_working;
-    if (thumbnails) Thumbnail->PageList.Clear();
-    for (int i = 0; i < PageCount(); ++i) {
-        const QSize size = m_pages->PageSize(i);
-        Workspace->PageList.AddPage(int(roundHalfEven(size.width() * m_zoom)),
-                                    int(roundHalfEven(size.height() * m_zoom)));
-        if (thumbnails)
-            Thumbnail->PageList.AddPage(int(roundHalfEven(size.width() * Thumbnail->Zoom)),
-                                        int(roundHalfEven(size.height() * Thumbnail->Zoom)));
-    }
-    Workspace->PageList.CalcBounds(available);
-    if (thumbnails) Thumbnail->PageList.CalcBounds(Thumbnail->AvailableWidth());
+    FillPageLists(!m_working);
     for (TfrxPreviewWorkspace *pane : {Workspace, Thumbnail}) {
         pane->DropPictures();
         pane->UpdateScrollRange();

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -75,6 +76,42 @@ void addSearchPages(TfrxReport &report)
     }
     report.PreviewPages()->AddFrom(&source);
 }
+
+// A card report over `count` guests: one page per guest with the guest's name.
+struct GuestCards {
+    TfrxReport report;
+    TfrxUserDataSet guests;
+    explicit GuestCards(int count)
+    {
+        report.EngineOptions.NewSilentMode = simSilent;
+        report.PreviewOptions.Maximized = false;
+        guests.SetName(u"frxdbdtst1"_s);
+        guests.Fields = {u"姓名"_s};
+        guests.RangeEnd = reCount;
+        guests.RangeEndCount = count;
+        guests.OnGetValue = [this](const QString &, script::Variant &value) {
+            value = u"来宾%1"_s.arg(guests.RecNo);
+        };
+        report.Datasets.Add()->SetDataSet(&guests);
+        auto *page = new TfrxReportPage(&report);
+        auto *band = new TfrxMasterData(page);
+        band->SetBounds(0, 0, 700, 800);
+        band->SetDataSet(&guests);
+        auto *memo = new TfrxMemoView(band);
+        memo->SetBounds(10, 10, 200, 30);
+        memo->SetText(u"[frxdbdtst1.\"姓名\"]"_s);
+    }
+};
+
+// Counts the paint events of the widget it is installed on.
+struct PaintCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
 
 } // namespace
 
@@ -332,26 +369,8 @@ TEST(frxPreviewForm, withoutPagesOnlyCloseIsEnabled)
 
 TEST(frxPreviewForm, escapeCancelsThePreparationThenCloses)
 {
-    TfrxReport report;
-    report.EngineOptions.NewSilentMode = simSilent;
-    report.PreviewOptions.Maximized = false;
-    TfrxUserDataSet guests;
-    guests.SetName(u"frxdbdtst1"_s);
-    guests.Fields = {u"姓名"_s};
-    guests.RangeEnd = reCount;
-    guests.RangeEndCount = 500;
-    guests.OnGetValue = [&](const QString &, script::Variant &value) {
-        value = u"来宾%1"_s.arg(guests.RecNo);
-    };
-    report.Datasets.Add()->SetDataSet(&guests);
-    auto *page = new TfrxReportPage(&report);
-    auto *band = new TfrxMasterData(page);
-    band->SetBounds(0, 0, 700, 800);
-    band->SetDataSet(&guests);
-    auto *memo = new TfrxMemoView(band);
-    memo->SetBounds(10, 10, 200, 30);
-    memo->SetText(u"[frxdbdtst1.\"姓名\"]"_s);
-
+    GuestCards cards(500);
+    TfrxReport &report = cards.report;
     TfrxWidgetHost host;
     TfrxScopedHost installed(host);
     TfrxPreviewForm *form = nullptr;
@@ -667,4 +686,78 @@ TEST(frxPreviewForm, highZoomDrawsOnlyWhatIsInViewAndKeepsMemoryBounded)
         }
     EXPECT_EQ(differing, 0);
     EXPECT_GT(ink, 0);
+}
+
+TEST(frxPreviewForm, followsItsPagesWithoutBeingTold)
+{
+    LoadedReport loaded;
+    Window w(loaded.report);
+    TfrxPreviewPages &pages = *loaded.report.PreviewPages();
+    addSearchPages(loaded.report);
+    EXPECT_EQ(w.preview().Workspace->PageList.Count(), 5);
+    EXPECT_EQ(w.status(), u"页 1 / 5"_s);
+    w.preview().Last();
+    pages.DeletePage(4);
+    EXPECT_EQ(w.preview().Workspace->PageList.Count(), 4);
+    EXPECT_EQ(w.status(), u"页 4 / 4"_s);
+    pages.Clear();
+    EXPECT_EQ(w.preview().Workspace->PageList.Count(), 0);
+    EXPECT_EQ(w.status(), u"页 0 / 0"_s);
+    EXPECT_FALSE(w.form.PrintB->isEnabled());
+}
+
+TEST(frxPreviewForm, forgetsTheReportThatGoesAway)
+{
+    auto loaded = std::make_unique<LoadedReport>();
+    TfrxPreview preview;
+    preview.resize(800, 600);
+    preview.InitFromReport(&loaded->report);
+    ASSERT_EQ(preview.PageCount(), 3);
+    loaded.reset();
+    EXPECT_EQ(preview.Report(), nullptr);
+    EXPECT_EQ(preview.PageCount(), 0);
+    preview.ShowPage(2);
+    EXPECT_EQ(preview.PageNo(), 1);
+}
+
+TEST(frxPreviewForm, aLongPreparationShowsTheFirstCardAtOnceAndRepaintsAFewTimesASecond)
+{
+    GuestCards cards(2000);
+    TfrxWidgetHost host;
+    TfrxScopedHost installed(host);
+    TfrxPreviewForm *form = nullptr;
+    int laidOutAtSecondPage = -1;
+    PaintCounter paints;
+    QElapsedTimer running;
+    // Messages are processed at every page here, so each refresh the preview asks for is painted.
+    cards.report.OnProgress = [&](TfrxProgressType, int pageNo) {
+        if (!form) {
+            form = qobject_cast<TfrxPreviewForm *>(QApplication::activeModalWidget());
+            if (!form) return;
+            running.start();
+            form->Preview->Workspace->viewport()->installEventFilter(&paints);
+            form->StatusPanels[0]->installEventFilter(&paints);
+        }
+        if (pageNo == 2) laidOutAtSecondPage = form->Preview->Workspace->PageList.Count();
+        QApplication::processEvents();
+    };
+    qint64 elapsedMs = 0;
+    testsupport::whenModal([&](QWidget *modal) {
+        auto *shown = qobject_cast<TfrxPreviewForm *>(modal);
+        ASSERT_NE(shown, nullptr);
+        auto *poll = new QTimer(shown);
+        QObject::connect(poll, &QTimer::timeout, shown, [&, shown, poll] {
+            if (shown->Preview->Working() || cards.report.PreparationTimerActive()) return;
+            poll->stop();
+            elapsedMs = running.elapsed();
+            EXPECT_EQ(shown->Preview->Workspace->PageList.Count(), 2000);
+            shown->close();
+        });
+        poll->start(20);
+    });
+    cards.report.ShowReport(true);
+    EXPECT_EQ(laidOutAtSecondPage, 1);
+    // The pages and their count in the status bar; besides the refreshes: the empty first card, the
+    // card complete, the progress panel going, the end, each in both.
+    EXPECT_LE(paints.count, 2 * (elapsedMs / TfrxPreview::PageRefreshMs + 4));
 }
