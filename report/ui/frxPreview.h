@@ -262,9 +262,6 @@ public:
     void pagesCleared() override;
     void pagesChanged(int first) override;
     void pagesDestroyed() override;
-    // Shows what the prepared pages reported since the last time; nothing while frozen or during a
-    // drill-down refresh, which show it when they end.
-    void ApplyPageChanges();
     // Milliseconds between two showings while the engine adds pages.
     static constexpr int PageRefreshMs = 250;
 
@@ -306,6 +303,9 @@ private:
     void UpdatePageChanged();
     // Takes the store of report (or none) and observes it.
     void ObservePages(TfrxPreviewPages *pages);
+    // Shows what the prepared pages reported since the last time; nothing while frozen or during a
+    // drill-down refresh, which show it when they end.
+    void ApplyPageChanges();
     // Shows the reported changes at once when idle or for the first card, else on the next tick.
     void SchedulePageChanges();
     // During a preparation: lays the pages produced so far out and repaints only when what changed
