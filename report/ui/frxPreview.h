@@ -301,7 +301,7 @@ protected:
 private:
     class ObjectHost;
     void UpdatePageChanged();
-    // Takes the store of report (or none) and observes it.
+    // Observes this store (or none) instead of the one before; the panes draw from it.
     void ObservePages(TfrxPreviewPages *pages);
     // Shows what the prepared pages reported since the last time; nothing while frozen or during a
     // drill-down refresh, which show it when they end.

@@ -477,3 +477,20 @@ TEST_F(GuestStoreTest, chosenGuestsAreSelectedByTheirIds)
     store.open();
     EXPECT_EQ(names(store), QStringList({QStringLiteral("甲"), QStringLiteral("丙"), QStringLiteral("O'Neil")}));
 }
+
+TEST_F(GuestStoreTest, aGuestIsFoundAgainByItsIdAfterTheListIsReopened)
+{
+    store.open();
+    EXPECT_EQ(store.currentId(), 0);
+    store.addGuests({QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙")});
+    const qint64 second = store.ids({1}).value(0);
+    store.close();
+    store.setQuery(GuestStore::sortedQuery());
+    store.open();
+    EXPECT_TRUE(store.makeCurrent(second));
+    EXPECT_EQ(store.currentName(), QStringLiteral("乙"));
+    EXPECT_EQ(store.currentId(), second);
+    // An ID the list does not hold leaves the current guest where it is.
+    EXPECT_FALSE(store.makeCurrent(second + 100));
+    EXPECT_EQ(store.currentName(), QStringLiteral("乙"));
+}
