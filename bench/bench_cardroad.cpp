@@ -1,8 +1,8 @@
 // The card program's own road: N guests in the store, "打印全部" pressed, until the preview holds
 // every card. Drives the real main window offscreen with the widget host the program installs.
 // Prints RESULT cardroad_<N>_guests_s (press to all pages in the preview) and
-// cardroad_<N>_first_page_s (press to the first painting of the preview's pages with a card among
-// them) for 1,000 and 10,000 guests.
+// cardroad_<N>_first_page_s (press to the first painting of the preview's pages with a card laid out
+// among them) for 1,000 and 10,000 guests.
 #include "app/ui/main_unit.h"
 #include "app/ui/tmp.h"
 #include "platform/appdir.h"
@@ -25,7 +25,7 @@ struct Figures {
     double allPages = -1;
 };
 
-// Notes the time of the first painting of the pages' view while the preview holds a card.
+// Notes the time of the first painting of the pages' view with a card laid out in it.
 class FirstCardWatch : public QObject {
 public:
     FirstCardWatch(const QElapsedTimer &clock, Figures &figures) : m_clock(clock), m_figures(figures) {}
@@ -33,7 +33,8 @@ public:
     {
         if (event->type() != QEvent::Paint || m_figures.firstPage >= 0) return false;
         auto *window = qobject_cast<frx::TfrxPreviewForm *>(QApplication::activeModalWidget());
-        if (window && watched == window->Preview->Workspace->viewport() && window->Preview->PageCount() > 0)
+        if (window && watched == window->Preview->Workspace->viewport() &&
+            window->Preview->Workspace->PageList.Count() > 0)
             m_figures.firstPage = m_clock.nsecsElapsed() / 1e9;
         return false;
     }
