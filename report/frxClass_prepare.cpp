@@ -51,8 +51,10 @@ void TfrxReportRun::ProgressStop(TfrxProgressType kind)
     if (report->EngineOptions.ThreadSafe) return;
     if (report->OnProgressStop) report->OnProgressStop(kind);
     if (progressWindow) progressWindow->Stop(kind);
-    if (kind == ptRunning)
+    if (kind == ptRunning) {
+        if (ownPreview) ownPreview->ShowMessage({});
         if (TfrxPreparationObserver *o = observer()) o->PreparationFinished();
+    }
     frxProcessMessages(true);
 }
 

@@ -404,6 +404,8 @@ TEST(frxPreviewForm, escapeCancelsThePreparationThenCloses)
             pagesWhenClosed = shown->Preview->PageCount();
             EXPECT_EQ(shown->CancelB->text(), u"关闭(&X)"_s);
             EXPECT_TRUE(shown->PrintB->isEnabled());
+            // The progress text goes with the run it told of.
+            EXPECT_TRUE(shown->StatusPanels[2]->text().isEmpty());
             QTest::keyClick(shown->Preview->Workspace, Qt::Key_Escape);
         });
         poll->start(20);
