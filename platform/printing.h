@@ -22,6 +22,8 @@ class QPaintDevice;
 
 namespace platform {
 
+class Canvas;
+
 inline constexpr int kUserPaperCode = 256; // DMPAPER_USER: width and height given in the mode
 inline constexpr int kAutoBinCode = 7;     // DMBIN_AUTO
 
@@ -72,7 +74,7 @@ struct DeviceMetrics {
 };
 
 class FakePrintSystem;
-class PrinterJob;
+class PdfFileJob;
 
 // One printer. Lists are read from the printer on first request and cached. Job calls are only
 // valid in the order beginJob, (beginPage, endPage)*, endJob or abortJob.
@@ -93,8 +95,9 @@ public:
     // Measures the page for mode; nothing when the printer or the paper is unusable.
     virtual std::optional<DeviceMetrics> measure(const DeviceMode &mode) = 0;
 
-    // Starts a job; with a non-empty outputFile the pages go to that file as PDF instead of the
-    // printer. False when the job could not start (nothing is then open).
+    // Starts a job; with a non-empty outputFile the pages go to that file as PDF, drawn through our
+    // own PDF canvas (canvas()), instead of the printer. False when the job could not start
+    // (nothing is then open).
     virtual bool beginJob(const DeviceMode &mode, const QString &title, const QString &outputFile) = 0;
     // Changes paper, orientation, copies, bin or duplex for the pages that follow.
     virtual bool setJobMode(const DeviceMode &mode) = 0;
@@ -104,9 +107,14 @@ public:
     virtual bool endJob() = 0;
     // Drops the job; nothing reaches the printer.
     virtual void abortJob() = 0;
-    // The painter of the open page, owned by the device (null outside a page). Its device
-    // coordinates are dots from the corner of the printable area.
+    // The painter of the open page of a job to the printer, owned by the device (null outside a
+    // page and for a job to a file). Its device coordinates are dots from the corner of the
+    // printable area.
     virtual QPainter *painter() = 0;
+    // The canvas of the open page of a job to a file, a printer canvas owned by the device (null
+    // outside a page and for a job to the printer). Its coordinates are dots from the paper's
+    // corner at the device's resolution.
+    virtual Canvas *canvas() = 0;
 
     // A job of bytes the printer takes unchanged (dot-matrix control codes).
     virtual bool beginRawJob(const QString &title) = 0;
@@ -184,6 +192,7 @@ public:
     bool endJob() override;
     void abortJob() override;
     QPainter *painter() override;
+    Canvas *canvas() override;
     bool beginRawJob(const QString &title) override;
     bool writeRaw(const QByteArray &bytes) override;
     bool endRawJob() override;
@@ -207,7 +216,7 @@ private:
     QList<QPicture> m_pages;
     std::unique_ptr<QPicture> m_page;
     std::unique_ptr<QPainter> m_pagePainter;
-    std::unique_ptr<PrinterJob> m_fileJob;
+    std::unique_ptr<PdfFileJob> m_fileJob;
     DeviceMode m_jobMode; // the paper of the pages printed next
     bool m_inJob = false;
     bool m_inRawJob = false;

@@ -9,6 +9,7 @@
 #include <cups/cups.h>
 
 #include <cmath>
+#include <utility>
 
 namespace platform {
 
@@ -51,11 +52,12 @@ public:
     std::optional<DeviceMetrics> measure(const DeviceMode &mode) override;
     bool beginJob(const DeviceMode &mode, const QString &title, const QString &outputFile) override;
     bool setJobMode(const DeviceMode &mode) override;
-    bool beginPage() override { return m_job && m_job->beginPage(); }
-    bool endPage() override { return m_job && m_job->endPage(); }
+    bool beginPage() override;
+    bool endPage() override;
     bool endJob() override;
     void abortJob() override;
     QPainter *painter() override { return m_job ? m_job->painter() : nullptr; }
+    Canvas *canvas() override { return m_fileJob ? m_fileJob->canvas() : nullptr; }
     bool beginRawJob(const QString &title) override;
     bool writeRaw(const QByteArray &bytes) override;
     bool endRawJob() override;
@@ -72,6 +74,7 @@ private:
     std::optional<QList<int>> m_resolutions;
     std::unique_ptr<QPrinter> m_measurePrinter;
     std::unique_ptr<PrinterJob> m_job;
+    std::unique_ptr<PdfFileJob> m_fileJob;
     int m_dpi = 0;
     int m_rawJob = 0;
 };
@@ -223,8 +226,14 @@ QString CupsPrintDevice::mediaSourceKey(int bin)
 
 bool CupsPrintDevice::beginJob(const DeviceMode &mode, const QString &title, const QString &outputFile)
 {
-    if (m_job) return false;
-    auto job = std::make_unique<PrinterJob>(outputFile.isEmpty() ? m_name : QString(), outputFile, dpi());
+    if (m_job || m_fileJob) return false;
+    if (!outputFile.isEmpty()) {
+        auto job = std::make_unique<PdfFileJob>(outputFile, dpi());
+        if (!job->begin(pageLayoutForMode(mode, papers()), title)) return false;
+        m_fileJob = std::move(job);
+        return true;
+    }
+    auto job = std::make_unique<PrinterJob>(m_name, dpi());
     if (!job->begin(mode, pageLayoutForMode(mode, papers()), mediaSourceKey(mode.bin), title)) return false;
     m_job = std::move(job);
     return true;
@@ -232,11 +241,25 @@ bool CupsPrintDevice::beginJob(const DeviceMode &mode, const QString &title, con
 
 bool CupsPrintDevice::setJobMode(const DeviceMode &mode)
 {
+    if (m_fileJob) return m_fileJob->setLayout(pageLayoutForMode(mode, papers()));
     return m_job && m_job->setMode(mode, pageLayoutForMode(mode, papers()), mediaSourceKey(mode.bin));
+}
+
+bool CupsPrintDevice::beginPage()
+{
+    if (m_fileJob) return m_fileJob->beginPage();
+    return m_job && m_job->beginPage();
+}
+
+bool CupsPrintDevice::endPage()
+{
+    if (m_fileJob) return m_fileJob->endPage();
+    return m_job && m_job->endPage();
 }
 
 bool CupsPrintDevice::endJob()
 {
+    if (m_fileJob) return std::exchange(m_fileJob, nullptr)->end();
     if (!m_job) return false;
     const bool sent = m_job->end();
     m_job.reset();
@@ -245,6 +268,7 @@ bool CupsPrintDevice::endJob()
 
 void CupsPrintDevice::abortJob()
 {
+    if (m_fileJob) std::exchange(m_fileJob, nullptr)->abort();
     if (m_job) m_job->abort();
     m_job.reset();
 }

@@ -73,8 +73,8 @@ bool FakePrintDevice::beginJob(const DeviceMode &mode, const QString &title, con
                                       : QStringLiteral("beginJob %1 to %2").arg(title, outputFile));
     if (m_inJob || !paperMm(mode)) return false;
     if (!outputFile.isEmpty()) {
-        auto job = std::make_unique<PrinterJob>(QString(), outputFile, m_setup.dpi);
-        if (!job->begin(mode, pageLayoutForMode(mode, m_setup.papers), QString(), title)) return false;
+        auto job = std::make_unique<PdfFileJob>(outputFile, m_setup.dpi);
+        if (!job->begin(pageLayoutForMode(mode, m_setup.papers), title)) return false;
         m_fileJob = std::move(job);
     } else {
         m_pages.clear();
@@ -94,7 +94,7 @@ bool FakePrintDevice::setJobMode(const DeviceMode &mode)
                      .arg(mode.copies));
     if (!m_inJob) return false;
     m_jobMode = mode;
-    return !m_fileJob || m_fileJob->setMode(mode, pageLayoutForMode(mode, m_setup.papers), QString());
+    return !m_fileJob || m_fileJob->setLayout(pageLayoutForMode(mode, m_setup.papers));
 }
 
 bool FakePrintDevice::beginPage()
@@ -157,8 +157,12 @@ void FakePrintDevice::abortJob()
 
 QPainter *FakePrintDevice::painter()
 {
-    if (m_fileJob) return m_fileJob->painter();
     return m_pagePainter.get();
+}
+
+Canvas *FakePrintDevice::canvas()
+{
+    return m_fileJob ? m_fileJob->canvas() : nullptr;
 }
 
 bool FakePrintDevice::beginRawJob(const QString &title)

@@ -23,15 +23,10 @@ QPrinter::DuplexMode qtDuplex(int duplex)
     }
 }
 
-std::unique_ptr<QPrinter> makePrinter(const QString &printerName, const QString &outputFile, int dpi)
+std::unique_ptr<QPrinter> makePrinter(const QString &printerName, int dpi)
 {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    if (!outputFile.isEmpty()) {
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(outputFile);
-    } else {
-        printer->setPrinterName(printerName);
-    }
+    printer->setPrinterName(printerName);
     if (dpi > 0) printer->setResolution(dpi);
     // The page origin is the paper's corner; the unprintable margins are the caller's business.
     printer->setFullPage(true);
@@ -48,9 +43,8 @@ QMargins minimumMarginsDots(const QPageLayout &layout, int dpi)
     return copy.marginsPixels(dpi);
 }
 
-PrinterJob::PrinterJob(const QString &printerName, const QString &outputFile, int dpi)
-    : m_printerName(printerName), m_outputFile(outputFile), m_printer(makePrinter(printerName, outputFile, dpi)),
-      m_dpi(dpi)
+PrinterJob::PrinterJob(const QString &printerName, int dpi)
+    : m_printerName(printerName), m_printer(makePrinter(printerName, dpi)), m_dpi(dpi)
 {
 }
 
@@ -61,10 +55,9 @@ void PrinterJob::applyOptions(const DocumentOptions &options)
     QPrintEngine *engine = m_printer->printEngine();
     engine->setProperty(QPrintEngine::PPK_CopyCount, qMax(1, options.copies));
     if (options.duplex != 0) engine->setProperty(QPrintEngine::PPK_Duplex, int(qtDuplex(options.duplex)));
-    if (m_outputFile.isEmpty())
-        engine->setProperty(kCupsOptionsKey, options.mediaSource.isEmpty()
-                                                 ? QStringList()
-                                                 : QStringList{QStringLiteral("media-source"), options.mediaSource});
+    engine->setProperty(kCupsOptionsKey, options.mediaSource.isEmpty()
+                                             ? QStringList()
+                                             : QStringList{QStringLiteral("media-source"), options.mediaSource});
     m_options = options;
 }
 
@@ -85,7 +78,7 @@ bool PrinterJob::restart(const QPageLayout &layout)
         return false;
     }
     const DocumentOptions options = m_options;
-    m_printer = makePrinter(m_printerName, m_outputFile, m_dpi);
+    m_printer = makePrinter(m_printerName, m_dpi);
     m_printer->setDocName(m_title);
     if (!applyLayout(layout)) return false;
     applyOptions(options);
@@ -110,7 +103,7 @@ bool PrinterJob::begin(const DeviceMode &mode, const QPageLayout &layout, const 
                        const QString &title)
 {
     // Without a reachable queue Qt quietly turns the printer into a PDF writer with no name.
-    if (m_outputFile.isEmpty() && (m_printerName.isEmpty() || m_printer->printerName() != m_printerName)) {
+    if (m_printerName.isEmpty() || m_printer->printerName() != m_printerName) {
         m_error = QStringLiteral("printer %1 cannot be reached").arg(m_printerName);
         return false;
     }
@@ -123,9 +116,9 @@ bool PrinterJob::begin(const DeviceMode &mode, const QPageLayout &layout, const 
 
 bool PrinterJob::setMode(const DeviceMode &mode, const QPageLayout &layout, const QString &mediaSource)
 {
-    const DocumentOptions options{m_outputFile.isEmpty() ? mediaSource : QString(), mode.duplex, mode.copies};
-    // A file holds no document options; before the first page they still apply to this document.
-    if (options == m_options || !m_outputFile.isEmpty() || m_pagesBegun == 0) {
+    const DocumentOptions options{mediaSource, mode.duplex, mode.copies};
+    // Before the first page the options still apply to this document.
+    if (options == m_options || m_pagesBegun == 0) {
         if (options != m_options) applyOptions(options);
         return applyLayout(layout);
     }

@@ -1,7 +1,8 @@
-// Internals shared by the CUPS and the fake print devices: the page layout of a device mode and a
-// job over QPrinter that prints to a CUPS queue or writes a PDF file.
+// Internals shared by the CUPS and the fake print devices: the page layout of a device mode, a job
+// over QPrinter that prints to a CUPS queue, and a job that writes a PDF file with our own writer.
 #pragma once
 
+#include "platform/pdfcanvas.h"
 #include "platform/printing.h"
 
 #include <QPageLayout>
@@ -20,11 +21,11 @@ QPageLayout pageLayoutForMode(const DeviceMode &mode, const QList<DevicePaper> &
 // The unprintable margins of layout (its minimum margins) in dots at dpi.
 QMargins minimumMarginsDots(const QPageLayout &layout, int dpi);
 
-// One job on a QPrinter. With an output file it writes PDF there; else it goes to the named
-// CUPS queue, and fails to start when Qt cannot reach that queue (Qt would fall back to PDF).
+// One job on a QPrinter to the named CUPS queue; it fails to start when Qt cannot reach that queue
+// (Qt would fall back to PDF).
 class PrinterJob {
 public:
-    PrinterJob(const QString &printerName, const QString &outputFile, int dpi);
+    PrinterJob(const QString &printerName, int dpi);
 
     // mediaSource is the printer's key of the bin to feed from; empty leaves the printer's choice.
     bool begin(const DeviceMode &mode, const QPageLayout &layout, const QString &mediaSource,
@@ -59,12 +60,44 @@ private:
     std::optional<QPageLayout> m_pendingLayout; // set while a new document must start
 
     QString m_printerName;
-    QString m_outputFile;
     std::unique_ptr<QPrinter> m_printer;
     int m_dpi = 0;
     QPainter m_painter;
     bool m_pageOpen = false;
     int m_pagesBegun = 0;
+    QString m_error;
+};
+
+// One job written to a PDF file through PdfCanvas at `dpi` device dots per inch, each page the
+// full paper of the layout in force (its origin the paper's corner). The file is created by begin
+// and removed by abort.
+class PdfFileJob {
+public:
+    PdfFileJob(const QString &fileName, int dpi);
+    ~PdfFileJob();
+    PdfFileJob(const PdfFileJob &) = delete;
+    PdfFileJob &operator=(const PdfFileJob &) = delete;
+
+    bool begin(const QPageLayout &layout, const QString &title);
+    // The paper of the pages begun from now on; false for an invalid layout.
+    bool setLayout(const QPageLayout &layout);
+    bool beginPage();
+    bool endPage();
+    // Writes the fonts and closing tables; false when the file could not be written.
+    bool end();
+    void abort();
+    // The canvas of the open page, a printer canvas (null outside a page).
+    Canvas *canvas() { return m_pageOpen ? m_canvas.get() : nullptr; }
+    const QString &errorText() const { return m_error; }
+
+private:
+    QString m_fileName;
+    int m_dpi = 0;
+    QString m_title;
+    QSizeF m_pagePoints;
+    std::unique_ptr<PdfDocument> m_document;
+    std::unique_ptr<PdfCanvas> m_canvas;
+    bool m_pageOpen = false;
     QString m_error;
 };
 

@@ -40,13 +40,21 @@ void TfrxPrinterCanvas::Bind(QPainter *painter, QPoint dpi)
     Unbind();
     if (!painter) return;
     m_painter = painter;
-    m_canvas = std::make_unique<platform::Canvas>(painter, dpi.x(), dpi.y());
-    m_canvas->setPrinterCanvas(true);
+    m_painterCanvas = std::make_unique<platform::Canvas>(painter, dpi.x(), dpi.y());
+    m_painterCanvas->setPrinterCanvas(true);
+    m_canvas = m_painterCanvas.get();
+}
+
+void TfrxPrinterCanvas::Bind(platform::Canvas *canvas)
+{
+    Unbind();
+    m_canvas = canvas;
 }
 
 void TfrxPrinterCanvas::Unbind()
 {
-    m_canvas.reset();
+    m_canvas = nullptr;
+    m_painterCanvas.reset();
     m_painter = nullptr;
 }
 

@@ -49,8 +49,9 @@ std::optional<PaperSizeMm> LookUpPaperSize(int code);
 int LookUpPaperCode(Extended width, Extended height);
 
 // The canvas of a printer: between BeginSheet and EndSheet it draws on the sheet in printer dots
-// from the corner of the printable area, at the printer's resolution, and sizes every font it
-// selects by its point size at the vertical resolution, so that point sizes map to printer dots.
+// from the corner of the printable area (of the paper, for a job to a file), at the printer's
+// resolution, and sizes every font it selects by its point size at the vertical resolution, so that
+// point sizes map to printer dots. A job to a file draws through the device's PDF canvas.
 class TfrxPrinterCanvas {
 public:
     TfrxPrinterCanvas();
@@ -58,17 +59,22 @@ public:
     TfrxPrinterCanvas(const TfrxPrinterCanvas &) = delete;
     TfrxPrinterCanvas &operator=(const TfrxPrinterCanvas &) = delete;
 
-    // The canvas of the open sheet, owned by this object; null outside a sheet.
-    platform::Canvas *Canvas() const { return m_canvas.get(); }
-    // The painter of the open sheet, owned by the printer's device; null outside a sheet.
+    // The canvas of the open sheet (owned by this object or by the printer's device); null outside
+    // a sheet.
+    platform::Canvas *Canvas() const { return m_canvas; }
+    // The painter of the open sheet, owned by the printer's device; null outside a sheet and for a
+    // job to a file.
     QPainter *Painter() const { return m_painter; }
 
-    // Binds the canvas to the painter of a sheet just begun, at dpi; the printer calls these.
+    // Binds the canvas to the painter of a sheet just begun, at dpi, or to the device's own
+    // canvas of it; the printer calls these.
     void Bind(QPainter *painter, QPoint dpi);
+    void Bind(platform::Canvas *canvas);
     void Unbind();
 
 private:
-    std::unique_ptr<platform::Canvas> m_canvas;
+    std::unique_ptr<platform::Canvas> m_painterCanvas;
+    platform::Canvas *m_canvas = nullptr;
     QPainter *m_painter = nullptr;
 };
 

@@ -135,7 +135,10 @@ bool TfrxPrinter::BeginJob()
 bool TfrxPrinter::BeginSheet()
 {
     if (!m_printing || !m_device->beginPage()) return false;
-    m_canvas.Bind(m_device->painter(), m_dpi);
+    if (platform::Canvas *canvas = m_device->canvas())
+        m_canvas.Bind(canvas);
+    else
+        m_canvas.Bind(m_device->painter(), m_dpi);
     return true;
 }
 

@@ -210,6 +210,14 @@ TEST_F(PrintCards, printAllToAFileWritesEveryGuestsName)
     text.remove(QRegularExpression(QStringLiteral("\\s")));
     for (const QString &name : names)
         EXPECT_TRUE(text.contains(name)) << name.toStdString() << " not in " << text.toStdString();
+    // Written by our own PDF writer: its producer, and the faces as tagged subsets that map back to
+    // the characters.
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    EXPECT_TRUE(bytes.contains("/Producer <feff0054006f007600610072006f>"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("/BaseFont/[A-Z]{6}\\+")).match(QString::fromLatin1(bytes)).hasMatch());
+    EXPECT_TRUE(bytes.contains("/ToUnicode"));
 }
 
 TEST_F(PrintCards, printCurrentWithTwoGuestsOfThatNameGivesTwoCards)

@@ -214,8 +214,14 @@ TEST(printing, jobToFileWritesPdfPagesOfEachModeSize)
     FakePrintDevice device(a4Printer());
     ASSERT_TRUE(device.beginJob(DeviceMode{}, QStringLiteral("file"), file));
     ASSERT_TRUE(device.beginPage());
-    device.painter()->drawText(100, 100, QStringLiteral("第一页"));
+    // A file is drawn through our PDF canvas, a printer canvas at the device's resolution.
+    EXPECT_EQ(device.painter(), nullptr);
+    ASSERT_NE(device.canvas(), nullptr);
+    EXPECT_TRUE(device.canvas()->isPrinterCanvas());
+    EXPECT_EQ(device.canvas()->dpiX(), a4Printer().dpi);
+    device.canvas()->textOut(100, 100, QStringLiteral("第一页"));
     ASSERT_TRUE(device.endPage());
+    EXPECT_EQ(device.canvas(), nullptr);
     DeviceMode a5Landscape;
     a5Landscape.paperCode = 11;
     a5Landscape.landscape = true;
@@ -233,7 +239,7 @@ TEST(printing, jobToFileWritesPdfPagesOfEachModeSize)
 TEST(printing, jobForUnreachableQueueDoesNotFallBackToPdf)
 {
     ensureApplication();
-    PrinterJob job(QStringLiteral("tovaro-no-such-queue"), QString(), 600);
+    PrinterJob job(QStringLiteral("tovaro-no-such-queue"), 600);
     DeviceMode mode;
     EXPECT_FALSE(job.begin(mode, pageLayoutForMode(mode, {}), QString(), QStringLiteral("t")));
     EXPECT_EQ(job.painter(), nullptr);

@@ -5,7 +5,9 @@
 #include "tests/support/gui_environment.h"
 #include "tests/support/fakehost.h"
 
+#include <QFile>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -395,7 +397,7 @@ TEST_F(frxPrinterTest, jobRunsSheetsOnTheDeviceWithADefaultTitle)
     EXPECT_TRUE(device->pages().isEmpty());
 }
 
-TEST_F(frxPrinterTest, printToFileWritesPdfPagesOfThePaperSizes)
+TEST_F(frxPrinterTest, printToFileWritesPdfPagesOfThePaperSizesThroughOurWriter)
 {
     install({printer(QStringLiteral("Office"))}, QString());
     TfrxPrinters printers;
@@ -406,7 +408,16 @@ TEST_F(frxPrinterTest, printToFileWritesPdfPagesOfThePaperSizes)
     office->SetPaperForPrint(257, 185, 260, poPortrait, 7, 1, 1);
     ASSERT_TRUE(office->BeginJob());
     ASSERT_TRUE(office->BeginSheet());
-    office->Canvas()->Painter()->drawText(200, 200, QStringLiteral("张三"));
+    // The pages of a file go through our PDF canvas, not through a painter.
+    EXPECT_EQ(office->Canvas()->Painter(), nullptr);
+    platform::Canvas *canvas = office->Canvas()->Canvas();
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_TRUE(canvas->isPrinterCanvas());
+    platform::FontValue font;
+    font.name = QStringLiteral("AR PL UKai CN");
+    font.setSize(20);
+    canvas->setFont(font);
+    canvas->textOut(200, 200, QStringLiteral("张三"));
     ASSERT_TRUE(office->EndSheet());
     office->SetPaperForPrint(256, 150, 100, poLandscape, 7, 1, 1);
     ASSERT_TRUE(office->BeginSheet());
@@ -420,6 +431,22 @@ TEST_F(frxPrinterTest, printToFileWritesPdfPagesOfThePaperSizes)
         << sizes[0].width() << " x " << sizes[0].height();
     EXPECT_TRUE(testing_support::samePoints(sizes[1], QSizeF(425.2, 283.5)))
         << sizes[1].width() << " x " << sizes[1].height();
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray bytes = written.readAll();
+    EXPECT_TRUE(bytes.contains("/Producer <feff0054006f007600610072006f>")); // "Tovaro"
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("/BaseFont/[A-Z]{6}\\+"))
+                    .match(QString::fromLatin1(bytes))
+                    .hasMatch());
+    EXPECT_TRUE(bytes.contains("/ToUnicode"));
+
+    // A dropped job leaves no file behind.
+    const QString dropped = dir.filePath(QStringLiteral("dropped.pdf"));
+    office->SetOutputFile(dropped);
+    ASSERT_TRUE(office->BeginJob());
+    ASSERT_TRUE(office->BeginSheet());
+    office->AbortJob();
+    EXPECT_FALSE(QFile::exists(dropped));
 }
 
 TEST_F(frxPrinterTest, rawJobWritesTextInTheSystemCodePage)
