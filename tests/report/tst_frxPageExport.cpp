@@ -2,12 +2,19 @@
 #include "report/frxPageExport.h"
 
 #include "report/frxPainter.h"
+#include "report/frxPicture.h"
+#include "report/frxXMLSerializer.h"
 #include "tests/report/support/pdfinfo.h"
+#include "tests/report/support/reportfixture.h"
 #include "tests/support/gui_environment.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -283,4 +290,74 @@ TEST(PdfExport, rendersLikeThePngOfThePage)
     const QRect inkPng = testing_support::darkBounds(png), inkPdf = testing_support::darkBounds(pdf);
     EXPECT_LE((inkPng.topLeft() - inkPdf.topLeft()).manhattanLength(), 2);
     EXPECT_LE((inkPng.bottomRight() - inkPdf.bottomRight()).manhattanLength(), 2);
+}
+
+// A real report run: each guest's band is a bookmark and an anchor, a text object links to the
+// anchor of the second guest and another to an address, and a photograph taken from a JPEG file.
+TEST(PdfExport, aPreparedReportKeepsItsBookmarksLinksAndJpegFile)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("qpdf")).isEmpty()) GTEST_SKIP() << "qpdf is not installed";
+    reportfixture::Report f;
+    f.setGuests({QStringLiteral("王小明"), QStringLiteral("李娜"), QStringLiteral("张伟")});
+    // One band a page: the paper is 290 mm (1096 units) high.
+    TfrxMasterData *row = f.master(QStringLiteral("MasterData1"), 0, 700);
+    row->OutlineText = QStringLiteral("<frxdbdtst1.\"姓名\">");
+    row->OnAfterPrint = QStringLiteral("Row");
+    f.report.ScriptText = {QStringLiteral("procedure Row(Sender: TfrxComponent);"),
+                           QStringLiteral("begin Engine.AddAnchor(<frxdbdtst1.\"姓名\">); end;"),
+                           QStringLiteral("begin end.")};
+    reportfixture::Report::memo(row, QStringLiteral("ToLiNa"), 0, 20, QStringLiteral("李娜"))->URL =
+        QStringLiteral("#李娜");
+    reportfixture::Report::memo(row, QStringLiteral("Site"), 40, 20, QStringLiteral("网站"))->URL =
+        QStringLiteral("https://example.com/喜宴");
+    QImage photo(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y)
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x * 6, y * 8, 128));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(photo.save(&buffer, "JPEG"));
+    PropertyStreamWriter stream;
+    stream.WriteName(QStringLiteral("Data"));
+    stream.WriteBinary(QByteArray("\x0aTJPEGImage") + jpeg);
+    auto *picture = new TfrxPictureView(row);
+    picture->SetName(QStringLiteral("Photo"));
+    picture->SetBounds(400, 0, 160, 120);
+    picture->Picture = ReadPictureStream(stream.Data(), picture->StoredPicture);
+    ASSERT_TRUE(f.prepare()) << f.report.ErrorList.Text().toStdString();
+    ASSERT_EQ(f.pages().Count(), 3);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cards.pdf"));
+    QString error;
+    ASSERT_TRUE(frxExportPdf(f.pages(), {0, 1, 2}, path, &error)) << error.toStdString();
+    QProcess qpdf;
+    qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--json=2"), path});
+    qpdf.waitForFinished(60000);
+    const QJsonObject json = QJsonDocument::fromJson(qpdf.readAllStandardOutput()).object();
+    const QJsonArray pages = json[u"pages"].toArray();
+    ASSERT_EQ(pages.size(), 3);
+    const QJsonArray outlines = json[u"outlines"].toArray();
+    ASSERT_EQ(outlines.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(outlines[i][u"title"].toString(), f.names[i]);
+        EXPECT_EQ(outlines[i][u"destpageposfrom1"].toInt(), i + 1);
+    }
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    // Every page links to the page of the anchor of 李娜 (the second) and to the address.
+    int anchorPage = -1, top = 0;
+    ASSERT_TRUE(f.pages().FindAnchor(QStringLiteral("李娜"), anchorPage, top));
+    EXPECT_EQ(anchorPage, 1);
+    const QByteArray target = pages[anchorPage][u"object"].toString().toLatin1();
+    EXPECT_EQ(bytes.count("/Subtype/Link"), 6);
+    EXPECT_EQ(bytes.count("/Border[0 0 0]/Dest[" + target + "/XYZ 0 "), 3) << target.constData();
+    EXPECT_EQ(bytes.count("/URI(https://example.com/\xE5\x96\x9C\xE5\xAE\xB4)"), 3);
+    // The photograph is the JPEG file itself, once for all pages.
+    EXPECT_EQ(bytes.count("/Filter/DCTDecode/Length " + QByteArray::number(jpeg.size()) + ">>\nstream\n" + jpeg +
+                          "\nendstream"),
+              1);
 }
