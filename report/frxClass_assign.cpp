@@ -53,22 +53,23 @@ public:
         target->IsLoading = true;
         loaded.push_back(target);
         copyProperties(target, *target->classInfo(), source, *source->classInfo());
+        // The source is looked at only for a target of that kind: casts are not free.
         auto *targetMemo = dynamic_cast<TfrxCustomMemoView *>(target);
-        auto *sourceMemo = dynamic_cast<TfrxCustomMemoView *>(source);
+        auto *sourceMemo = targetMemo ? dynamic_cast<TfrxCustomMemoView *>(source) : nullptr;
         if (targetMemo && sourceMemo) {
             QString text = sourceMemo->Text();
             if (text.endsWith(u"\r\n")) text.chop(2);
             targetMemo->SetText(text);
         }
         // Pictures are stored outside the published properties.
-        auto *targetPicture = dynamic_cast<TfrxPictureView *>(target);
-        auto *sourcePicture = dynamic_cast<TfrxPictureView *>(source);
+        auto *targetPicture = targetMemo ? nullptr : dynamic_cast<TfrxPictureView *>(target);
+        auto *sourcePicture = targetPicture ? dynamic_cast<TfrxPictureView *>(source) : nullptr;
         if (targetPicture && sourcePicture) {
             targetPicture->Picture = sourcePicture->Picture;
             targetPicture->StoredPicture = sourcePicture->StoredPicture;
         }
-        auto *targetPage = dynamic_cast<TfrxReportPage *>(target);
-        auto *sourcePage = dynamic_cast<TfrxReportPage *>(source);
+        auto *targetPage = targetMemo || targetPicture ? nullptr : dynamic_cast<TfrxReportPage *>(target);
+        auto *sourcePage = targetPage ? dynamic_cast<TfrxReportPage *>(source) : nullptr;
         if (targetPage && sourcePage) {
             targetPage->BackPicture = sourcePage->BackPicture;
             targetPage->StoredBackPicture = sourcePage->StoredBackPicture;
@@ -138,7 +139,7 @@ void copyFrom(TfrxComponent *target, TfrxComponent *source, bool withChildren)
     Copier copier;
     copier.copyObject(target, source);
     auto *targetReport = dynamic_cast<TfrxReport *>(target);
-    auto *sourceReport = dynamic_cast<TfrxReport *>(source);
+    auto *sourceReport = targetReport ? dynamic_cast<TfrxReport *>(source) : nullptr;
     if (targetReport && sourceReport) copyCollections(targetReport, sourceReport);
     if (withChildren) copier.copyChildren(target, source, owner);
     copier.resolve(owner);
