@@ -1,6 +1,6 @@
 #include "platform/pdfwriter.h"
 
-#include <zlib.h>
+#include <libdeflate.h>
 
 #include <charconv>
 #include <cmath>
@@ -82,34 +82,28 @@ bool PdfWriter::finish(int catalog, int info)
 
 namespace {
 
-// One compressor per thread, reset for each stream: setting one up costs more than packing the
-// content of a page.
+// One compressor per thread: libdeflate at its fastest level packs a page's content in a fraction
+// of zlib's time for a few per cent more bytes.
 class Deflater {
 public:
-    Deflater() { m_ready = deflateInit(&m_stream, Z_DEFAULT_COMPRESSION) == Z_OK; }
-    ~Deflater()
-    {
-        if (m_ready) deflateEnd(&m_stream);
-    }
+    Deflater() : m_compressor(libdeflate_alloc_compressor(1)) {}
+    ~Deflater() { libdeflate_free_compressor(m_compressor); }
     Deflater(const Deflater &) = delete;
     Deflater &operator=(const Deflater &) = delete;
 
     QByteArray pack(const QByteArray &data)
     {
-        if (!m_ready || deflateReset(&m_stream) != Z_OK) return {};
-        QByteArray packed(qsizetype(deflateBound(&m_stream, uLong(data.size()))), Qt::Uninitialized);
-        m_stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
-        m_stream.avail_in = uInt(data.size());
-        m_stream.next_out = reinterpret_cast<Bytef *>(packed.data());
-        m_stream.avail_out = uInt(packed.size());
-        if (deflate(&m_stream, Z_FINISH) != Z_STREAM_END) return {};
-        packed.resize(qsizetype(m_stream.total_out));
+        if (!m_compressor) return {};
+        QByteArray packed(qsizetype(libdeflate_zlib_compress_bound(m_compressor, size_t(data.size()))),
+                          Qt::Uninitialized);
+        const size_t size = libdeflate_zlib_compress(m_compressor, data.constData(), size_t(data.size()),
+                                                     packed.data(), size_t(packed.size()));
+        packed.resize(qsizetype(size));
         return packed;
     }
 
 private:
-    z_stream m_stream{};
-    bool m_ready = false;
+    libdeflate_compressor *m_compressor;
 };
 
 } // namespace

@@ -39,7 +39,7 @@ private:
     bool m_failed = false;
 };
 
-// Deflates `data` with zlib.
+// Deflates `data` into a zlib stream (libdeflate); empty when it cannot.
 QByteArray pdfDeflate(const QByteArray &data);
 // A number as PDF writes it: at most `decimals` places, no trailing zeros, no exponent.
 void pdfAppendNumber(QByteArray &out, double value, int decimals = 2);
