@@ -134,16 +134,18 @@ void copyFrom(TfrxComponent *target, TfrxComponent *source, bool withChildren)
 {
     if (!source || source == target) return;
     target->Clear();
-    TfrxComponent *owner = target->OwnerReport();
-    if (!owner) owner = target;
+    // Looked up once: the walk up the parents is a type test at every step.
+    TfrxReport *report = target->OwnerReport();
+    TfrxComponent *owner = report ? report : target;
     Copier copier;
     copier.copyObject(target, source);
-    auto *targetReport = dynamic_cast<TfrxReport *>(target);
+    // A report is its own owner report.
+    TfrxReport *targetReport = report == target ? report : nullptr;
     auto *sourceReport = targetReport ? dynamic_cast<TfrxReport *>(source) : nullptr;
     if (targetReport && sourceReport) copyCollections(targetReport, sourceReport);
     if (withChildren) copier.copyChildren(target, source, owner);
     copier.resolve(owner);
-    if (TfrxReport *report = target->OwnerReport())
+    if (report)
         for (const QString &error : copier.errors)
             report->ErrorList.Add(TfrxError{.source = TfrxErrorSource::Template, .message = error});
 }

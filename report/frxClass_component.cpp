@@ -125,10 +125,25 @@ TfrxPage *TfrxComponent::Page() const
     return nullptr;
 }
 
+namespace {
+
+// Whether the object is of that class or of one derived from it, by the class table: a pointer
+// comparison at each step, where a failing dynamic_cast compares type names all the way up. These
+// tests run for every object rebuilt or painted.
+bool isOfClass(const TfrxComponent *object, const ClassInfo &cls)
+{
+    for (const ClassInfo *info = object->classInfo(); info; info = info->parent)
+        if (info == &cls) return true;
+    return false;
+}
+
+} // namespace
+
 TfrxReport *TfrxComponent::OwnerReport() const
 {
+    const ClassInfo &report = TfrxReport::staticClassInfo();
     for (const TfrxComponent *c = this; c; c = c->m_parent)
-        if (auto *report = dynamic_cast<const TfrxReport *>(c)) return const_cast<TfrxReport *>(report);
+        if (isOfClass(c, report)) return static_cast<TfrxReport *>(const_cast<TfrxComponent *>(c));
     return nullptr;
 }
 
@@ -269,13 +284,13 @@ void TfrxComponent::SetBounds(Extended left, Extended top, Extended width, Exten
 
 Extended TfrxComponent::AbsLeft() const
 {
-    if (!m_parent || dynamic_cast<const TfrxDialogPage *>(m_parent)) return m_left;
+    if (!m_parent || isOfClass(m_parent, TfrxDialogPage::staticClassInfo())) return m_left;
     return m_parent->AbsLeft() + m_left;
 }
 
 Extended TfrxComponent::AbsTop() const
 {
-    if (!m_parent || dynamic_cast<const TfrxDialogPage *>(m_parent)) return m_top;
+    if (!m_parent || isOfClass(m_parent, TfrxDialogPage::staticClassInfo())) return m_top;
     return m_parent->AbsTop() + m_top;
 }
 
