@@ -30,7 +30,14 @@ void TfrxComponent::AlignChildren()
         TfrxView *view;
     };
     std::vector<Entry> sorted;
+    // Only views aligned to a side or across take part in the passes along the sorted list; most
+    // objects (every one of a card) have no alignment and need no sort key.
+    const bool sided = std::any_of(m_objects.begin(), m_objects.end(), [](TfrxComponent *child) {
+        const auto *view = dynamic_cast<TfrxView *>(child);
+        return view && (view->Align == baLeft || view->Align == baRight || view->Align == baWidth);
+    });
     for (TfrxComponent *child : m_objects) {
+        if (!sided) break;
         auto *view = dynamic_cast<TfrxView *>(child);
         if (!view) continue;
         Entry entry{alignKey(view), view};
