@@ -50,22 +50,23 @@ void appendFrameDifferences(QString &text, const TfrxFrame &frame, const TfrxFra
     const bool colorChanged = frame.Color() != source.Color();
     const bool styleChanged = frame.Style() != source.Style();
     const bool widthChanged = std::fabs(frame.Width() - source.Width()) > 0.0001L;
+    // Whole names, not prefix + suffix: every placed object of every page passes here.
     const struct {
-        const char16_t *prefix;
+        const char16_t *color, *style, *width;
         const TfrxFrameLine &line, &sourceLine;
-    } lines[] = {{u"Frame.LeftLine.", frame.LeftLine, source.LeftLine},
-                 {u"Frame.TopLine.", frame.TopLine, source.TopLine},
-                 {u"Frame.RightLine.", frame.RightLine, source.RightLine},
-                 {u"Frame.BottomLine.", frame.BottomLine, source.BottomLine}};
+    } lines[] = {
+        {u"Frame.LeftLine.Color", u"Frame.LeftLine.Style", u"Frame.LeftLine.Width", frame.LeftLine,
+         source.LeftLine},
+        {u"Frame.TopLine.Color", u"Frame.TopLine.Style", u"Frame.TopLine.Width", frame.TopLine, source.TopLine},
+        {u"Frame.RightLine.Color", u"Frame.RightLine.Style", u"Frame.RightLine.Width", frame.RightLine,
+         source.RightLine},
+        {u"Frame.BottomLine.Color", u"Frame.BottomLine.Style", u"Frame.BottomLine.Width", frame.BottomLine,
+         source.BottomLine}};
     for (const auto &l : lines) {
-        const QString prefix = QString::fromUtf16(l.prefix);
         // A line is compared with the frame's own value where that changed, else with the source line.
-        pairInt(text, prefix + QStringLiteral("Color"), l.line.Color,
-                colorChanged ? frame.Color() : l.sourceLine.Color);
-        pairInt(text, prefix + QStringLiteral("Style"), l.line.Style,
-                styleChanged ? frame.Style() : l.sourceLine.Style);
-        pairFloat(text, prefix + QStringLiteral("Width"), l.line.Width,
-                  widthChanged ? frame.Width() : l.sourceLine.Width);
+        pairInt(text, l.color, l.line.Color, colorChanged ? frame.Color() : l.sourceLine.Color);
+        pairInt(text, l.style, l.line.Style, styleChanged ? frame.Style() : l.sourceLine.Style);
+        pairFloat(text, l.width, l.line.Width, widthChanged ? frame.Width() : l.sourceLine.Width);
     }
 }
 
