@@ -144,8 +144,9 @@ TEST(frxPictureCache, storesPicturesInMemoryAndInFrPicFiles)
 
 TEST(frxPreviewPages, cardRunStoresOnlyDifferences)
 {
-    CardReport card;
+    // Declared first, so that it outlives the pages, which tell their observers when they go.
     RecordingObserver observer;
+    CardReport card;
     card.pages.addObserver(&observer);
     card.run(guests);
 
@@ -576,10 +577,10 @@ TEST(frxPreviewPages, pageSizesAndEndlessPages)
 
 TEST(frxPreviewPages, editingPages)
 {
+    RecordingObserver observer; // outlives the pages
     CardReport card;
     card.page->PreviewBackground = QImage(4, 4, QImage::Format_RGB32);
     card.run({u"独"_s});
-    RecordingObserver observer;
     card.pages.addObserver(&observer);
     card.pages.DeletePage(0);
     EXPECT_EQ(card.pages.Count(), 1);
