@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite, then the fuzz targets.
+# Installs what is missing, builds, and runs the whole test suite, then (scripts/fuzz.sh) the whole
+# test suite once more under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/deps.sh" test
