@@ -421,10 +421,17 @@ void PdfCanvas::selectTextFont(int number)
 
 void PdfCanvas::appendTextMatrix(const QTransform &matrix)
 {
-    for (double value : {matrix.m11(), matrix.m12(), matrix.m21(), matrix.m22()}) {
-        pdfAppendNumber(m_content, value, 3);
-        m_content += ' ';
+    // The glyphs of a column share their size and turn: those four numbers are written once.
+    const std::array<double, 4> linear{matrix.m11(), matrix.m12(), matrix.m21(), matrix.m22()};
+    if (linear != m_textLinear) {
+        m_textLinear = linear;
+        m_textLinearText.clear();
+        for (double value : linear) {
+            pdfAppendNumber(m_textLinearText, value, 3);
+            m_textLinearText += ' ';
+        }
     }
+    m_content += m_textLinearText;
     append(matrix.dx());
     m_content += ' ';
     append(matrix.dy());

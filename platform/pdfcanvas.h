@@ -9,6 +9,8 @@
 
 #include <QHash>
 
+#include <array>
+
 namespace platform {
 
 class PdfCanvas : public Canvas {
@@ -83,6 +85,8 @@ private:
 
     int m_fill = -1, m_stroke = -1;
     int m_textFont = -1; // the font of the open text object
+    std::array<double, 4> m_textLinear = {qQNaN(), qQNaN(), qQNaN(), qQNaN()}; // none written yet
+    QByteArray m_textLinearText; // m_textLinear as written, with a blank after each number
     QByteArray m_lineState;
     QHash<qint64, QByteArray> m_jpegs;
     QHash<const FontEntry *, int> m_fonts;
