@@ -55,7 +55,7 @@ void drawCard(TfrxDrawText &drawText, platform::Canvas &canvas, int guest, int c
         drawText.ApplyFont(font);
         drawText.ApplyOptions(true, false, item.rotation, true, true, false, false);
         drawText.ApplySpacing(0, 0, 0);
-        drawText.ApplyBounds(item.rect, item.rect, 1, 1, 1);
+        drawText.ApplyBounds(item.rect);
         drawText.LoadText(QStringList{item.text});
         drawText.Render(canvas, haLeft, item.rotation == 270 ? vaCenter : vaTop);
     }
@@ -126,7 +126,7 @@ int main(int argc, char *argv[])
             drawText.ApplyFont(font);
             drawText.ApplyOptions(true, false, item.rotation, true, true, false, false);
             drawText.ApplySpacing(0, 0, 0);
-            drawText.ApplyBounds(item.rect, item.rect, 1, 1, 1);
+            drawText.ApplyBounds(item.rect);
             drawText.LoadText(QStringList{item.text});
             total += drawText.BlockHeight();
             ++measured;

@@ -599,8 +599,12 @@ private:
     TfrxDrawText &DrawText() const;
     // Font, options and spacing into the layout service; the highlight's when active.
     void ApplyLayout(TfrxDrawText &drawText);
-    // The text rectangle inside the frame and gaps of a paint geometry (its units).
-    TfrxRect TextRectOf(const PaintGeometry &geometry) const;
+    // The text rectangle inside the frame and gaps: in report units, and in device pixels of the
+    // paint under way.
+    TfrxRect TextRect() const;
+    TfrxDeviceRect DeviceTextRect() const;
+    template <class Rect>
+    Rect textRectOf(const PaintGeometry &geometry) const;
     // Memo with the page count and copy name put in.
     TfrxWideStrings PaintedText() const;
     void ApplyAutoWidth(TfrxDrawText &drawText, const TfrxWideStrings &lines);

@@ -79,11 +79,11 @@ Extended TfrxCustomMemoView::VerticalInsets() const
     return insets;
 }
 
-TfrxRect TfrxCustomMemoView::TextRectOf(const PaintGeometry &g) const
+template <class Rect> Rect TfrxCustomMemoView::textRectOf(const PaintGeometry &g) const
 {
     const TfrxFrame &frame = Frame();
     const Extended width = frame.Width();
-    TfrxRect r;
+    Rect r;
     r.Left = g.X + roundInt(GapX * g.ScaleX);
     r.Top = g.Y + roundInt(GapY * g.ScaleY);
     r.Right = g.X1 - roundInt(GapX * g.ScaleX) + 1;
@@ -93,6 +93,16 @@ TfrxRect TfrxCustomMemoView::TextRectOf(const PaintGeometry &g) const
     if (frame.Typ & ftRight) r.Right -= roundInt(g.ScaleX * width / 2);
     if (frame.Typ & ftBottom) r.Bottom -= roundInt(g.ScaleY * width / 2);
     return r;
+}
+
+TfrxRect TfrxCustomMemoView::TextRect() const
+{
+    return textRectOf<TfrxRect>(GeometryAt(1, 1, 0, 0));
+}
+
+TfrxDeviceRect TfrxCustomMemoView::DeviceTextRect() const
+{
+    return textRectOf<TfrxDeviceRect>(m_paint);
 }
 
 TfrxWideStrings TfrxCustomMemoView::PaintedText() const
@@ -116,7 +126,7 @@ TfrxWideStrings TfrxCustomMemoView::PaintedText() const
 
 void TfrxCustomMemoView::ApplyAutoWidth(TfrxDrawText &drawText, const TfrxWideStrings &lines)
 {
-    drawText.ApplyBounds(unboundedRect, unboundedRect, 1, 1, 1);
+    drawText.ApplyBounds(unboundedRect);
     drawText.LoadText(lines);
     const Extended oldWidth = Width();
     const Extended newWidth = drawText.BlockWidth() + HorizontalInsets();
@@ -155,8 +165,8 @@ void TfrxCustomMemoView::Draw(platform::Canvas &canvas, Extended ScaleX, Extende
     if (!IsDesigning && AutoWidth) ApplyAutoWidth(drawText, lines);
 
     PrepareDrawing(canvas, ScaleX, ScaleY, OffsetX, OffsetY);
-    const TfrxRect textRect = TextRectOf(m_paint);
-    const TfrxRect unscaledRect = TextRectOf(GeometryAt(1, 1, 0, 0));
+    const TfrxDeviceRect textRect = DeviceTextRect();
+    const TfrxRect unscaledRect = TextRect();
     drawText.ApplyBounds(unscaledRect, textRect, IsPrinting ? PrintScale : 1, ScaleX, ScaleY);
     drawText.LoadText(lines);
     drawText.MarkParagraphEdges(FirstParaBreak, LastParaBreak);
@@ -173,8 +183,8 @@ Extended TfrxCustomMemoView::CalcHeight()
     ColorKeeper keeper(Color);
     std::lock_guard guard(TfrxDrawText::Lock());
     ApplyLayout(drawText);
-    const TfrxRect rect = AutoWidth ? unboundedRect : TextRectOf(GeometryAt(1, 1, 0, 0));
-    drawText.ApplyBounds(rect, rect, 1, 1, 1);
+    const TfrxRect rect = AutoWidth ? unboundedRect : TextRect();
+    drawText.ApplyBounds(rect);
     drawText.LoadText(m_memo);
     return Extended(roundHalfEven(drawText.BlockHeight() + VerticalInsets()));
 }
@@ -185,7 +195,7 @@ Extended TfrxCustomMemoView::CalcWidth()
     ColorKeeper keeper(Color);
     std::lock_guard guard(TfrxDrawText::Lock());
     ApplyLayout(drawText);
-    drawText.ApplyBounds(unboundedRect, unboundedRect, 1, 1, 1);
+    drawText.ApplyBounds(unboundedRect);
     drawText.LoadText(m_memo);
     return Extended(roundHalfEven(drawText.BlockWidth() + HorizontalInsets()));
 }
@@ -197,8 +207,8 @@ bool TfrxCustomMemoView::TextOverflows()
     ColorKeeper keeper(Color);
     std::lock_guard guard(TfrxDrawText::Lock());
     ApplyLayout(drawText);
-    const TfrxRect rect = TextRectOf(GeometryAt(1, 1, 0, 0));
-    drawText.ApplyBounds(rect, rect, 1, 1, 1);
+    const TfrxRect rect = TextRect();
+    drawText.ApplyBounds(rect);
     drawText.LoadText(lines);
     // Lines of a quarter-turned text run along the rectangle's height.
     const int turned = ((m_rotation % 180) + 180) % 180;
@@ -224,8 +234,8 @@ Extended TfrxCustomMemoView::DrawPart()
     m_memo.setText(m_partText);
     ApplyLayout(drawText);
     if (!IsDesigning && AutoWidth) ApplyAutoWidth(drawText, m_memo);
-    const TfrxRect rect = TextRectOf(GeometryAt(1, 1, 0, 0));
-    drawText.ApplyBounds(rect, rect, 1, 1, 1);
+    const TfrxRect rect = TextRect();
+    drawText.ApplyBounds(rect);
     drawText.LoadText(m_memo);
     drawText.MarkParagraphEdges(FirstParaBreak, LastParaBreak);
     m_partText = drawText.SplitAtBottom();

@@ -116,8 +116,14 @@ void TfrxDrawText::ApplySpacing(Extended LineSpacing, Extended CharSpacing, Exte
     m_paragraphGap = ParagraphGap;
 }
 
-void TfrxDrawText::ApplyBounds(const TfrxRect &textRect, const TfrxRect &outputRect, Extended PrintScale,
-                               Extended ScaleX, Extended ScaleY)
+void TfrxDrawText::ApplyBounds(const TfrxRect &textRect)
+{
+    ApplyBounds(textRect, TfrxDeviceRect{textRect.Left, textRect.Top, textRect.Right, textRect.Bottom}, 1, 1,
+                1);
+}
+
+void TfrxDrawText::ApplyBounds(const TfrxRect &textRect, const TfrxDeviceRect &outputRect,
+                               Extended PrintScale, Extended ScaleX, Extended ScaleY)
 {
     m_textRect = textRect;
     m_outputRect = outputRect;

@@ -20,7 +20,9 @@ enum TfrxHAlign { haLeft, haRight, haCenter, haBlock };
 enum TfrxVAlign { vaTop, vaBottom, vaCenter };
 
 // A rectangle by its four edges; right and bottom lie just outside it (width = Right - Left).
-struct TfrxRect {
+// The unit is part of the type, so that report units and device pixels cannot be passed for each
+// other.
+template <class Unit> struct TfrxRectIn {
     int Left = 0;
     int Top = 0;
     int Right = 0;
@@ -28,6 +30,10 @@ struct TfrxRect {
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
 };
+struct TfrxReportUnits;
+struct TfrxDevicePixels;
+using TfrxRect = TfrxRectIn<TfrxReportUnits>;
+using TfrxDeviceRect = TfrxRectIn<TfrxDevicePixels>;
 
 // The attributes in force at one visible character of a wrapped line.
 struct TfrxHTMLTag {
@@ -101,8 +107,11 @@ public:
     void ApplySpacing(Extended LineSpacing, Extended CharSpacing, Extended ParagraphGap);
     // `textRect` in report units, `outputRect` in device pixels (also the clip), the print scale
     // (1 except while printing) and the device pixels per report unit.
-    void ApplyBounds(const TfrxRect &textRect, const TfrxRect &outputRect, Extended PrintScale,
+    void ApplyBounds(const TfrxRect &textRect, const TfrxDeviceRect &outputRect, Extended PrintScale,
                      Extended ScaleX, Extended ScaleY);
+    // For measuring and splitting: laid out at one pixel per report unit, where the output
+    // rectangle is the text rectangle itself.
+    void ApplyBounds(const TfrxRect &textRect);
     // Wraps the source lines into the text rectangle.
     void LoadText(const TfrxWideStrings &lines);
     void LoadText(const QStringList &lines);
@@ -162,7 +171,7 @@ private:
     Extended m_charSpacing = 0;
     Extended m_paragraphGap = 0;
     TfrxRect m_textRect;
-    TfrxRect m_outputRect;
+    TfrxDeviceRect m_outputRect;
     Extended m_printScale = 1;
     Extended m_scaleX = 1;
     Extended m_scaleY = 1;

@@ -135,7 +135,7 @@ void TfrxDrawText::Render(platform::Canvas &canvas, TfrxHAlign HAlign, TfrxVAlig
     }
 
     // Origin of the first line, line length and the room across the lines.
-    const TfrxRect &r = m_outputRect;
+    const TfrxDeviceRect &r = m_outputRect;
     const int theta = m_rotation;
     const Direction dir = direction(theta);
     int x = 0;

@@ -49,8 +49,8 @@ void load(TfrxDrawText &drawText, const Layout &layout)
     drawText.ApplySpacing(layout.lineSpacing, layout.charSpacing, layout.paragraphGap);
     const TfrxRect &r = layout.rect;
     const auto scaled = [&](int v) { return int(std::lround(v * double(layout.scale))); };
-    drawText.ApplyBounds(r, TfrxRect{scaled(r.Left), scaled(r.Top), scaled(r.Right), scaled(r.Bottom)}, 1,
-                         layout.scale, layout.scale);
+    drawText.ApplyBounds(r, TfrxDeviceRect{scaled(r.Left), scaled(r.Top), scaled(r.Right), scaled(r.Bottom)},
+                         1, layout.scale, layout.scale);
     drawText.LoadText(layout.text);
 }
 
