@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 
 #include <QIODevice>
+#include <QStringDecoder>
 
 #include <cstring>
 #include <vector>
@@ -17,6 +18,16 @@ namespace frx::detail {
 namespace {
 
 using Reason = TfrxInvalidXMLException::Reason;
+
+// QString::fromUtf8 drops a byte order mark at the start of what it is given; at the start of a
+// name or a text it is a character, and dropping it would write back another element ("\uFEFF/B"
+// would become the end tag "/B").
+QString fromUtf8KeepingMark(QByteArrayView bytes)
+{
+    if (!bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder(bytes);
+}
 
 char lowerAscii(char c)
 {
@@ -233,14 +244,14 @@ QString XmlReader::decodeName(QByteArrayView bytes)
     if (isAscii(bytes))
         slot.name = QString::fromLatin1(bytes);
     else
-        slot.name = m_legacyEncoding ? platform::fromSystemCodePage(slot.bytes) : QString::fromUtf8(bytes);
+        slot.name = m_legacyEncoding ? platform::fromSystemCodePage(slot.bytes) : fromUtf8KeepingMark(bytes);
     return slot.name;
 }
 
 QString XmlReader::decodeText(QByteArrayView bytes) const
 {
     if (bytes.isEmpty()) return {};
-    return m_legacyEncoding ? platform::fromSystemCodePage(bytes.toByteArray()) : QString::fromUtf8(bytes);
+    return m_legacyEncoding ? platform::fromSystemCodePage(bytes.toByteArray()) : fromUtf8KeepingMark(bytes);
 }
 
 bool XmlReader::assignTag(TfrxXMLItem *item, const Tag &tag, qint64 start, bool partialLoading)

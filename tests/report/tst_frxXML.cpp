@@ -504,6 +504,14 @@ TEST(frxXML, whatIsReadIsWhatTheWriterGivesBack)
     EXPECT_EQ(dump(copy.RootItem()), expected);
     EXPECT_EQ(save(copy), saved);
 
+    // A name or a text that starts with a byte order mark keeps it.
+    const QByteArray marked = declaration + "<r><\xEF\xBB\xBF/b/><a \xEF\xBB\xBFx=\"1\"/></r>";
+    load(document, marked);
+    const QString withMarks = u"r|\n  \uFEFF/b|\n  a|\uFEFFx=\"1\"\n"_s;
+    EXPECT_EQ(dump(document.RootItem()), withMarks);
+    load(copy, save(document));
+    EXPECT_EQ(dump(copy.RootItem()), withMarks);
+
     // A stray end tag in place of the root leaves the document empty, and it is written so.
     load(document, declaration + R"(</r a="1"/>)");
     EXPECT_EQ(document.RootItem()->Name(), QString());
