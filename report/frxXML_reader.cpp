@@ -25,7 +25,8 @@ using Reason = TfrxInvalidXMLException::Reason;
 QString fromUtf8KeepingMark(QByteArrayView bytes)
 {
     if (!bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
     return decoder(bytes);
 }
 

@@ -504,10 +504,12 @@ TEST(frxXML, whatIsReadIsWhatTheWriterGivesBack)
     EXPECT_EQ(dump(copy.RootItem()), expected);
     EXPECT_EQ(save(copy), saved);
 
-    // A name or a text that starts with a byte order mark keeps it.
-    const QByteArray marked = declaration + "<r><\xEF\xBB\xBF/b/><a \xEF\xBB\xBFx=\"1\"/></r>";
+    // A name or a text that starts with a byte order mark keeps it, and a broken character at its
+    // end is replaced as anywhere else.
+    const QByteArray marked =
+        declaration + "<r><\xEF\xBB\xBF/b/><a \xEF\xBB\xBFx=\"1\"/><\xEF\xBB\xBF\xE6/></r>";
     load(document, marked);
-    const QString withMarks = u"r|\n  \uFEFF/b|\n  a|\uFEFFx=\"1\"\n"_s;
+    const QString withMarks = u"r|\n  \uFEFF/b|\n  a|\uFEFFx=\"1\"\n  \uFEFF\uFFFD|\n"_s;
     EXPECT_EQ(dump(document.RootItem()), withMarks);
     load(copy, save(document));
     EXPECT_EQ(dump(copy.RootItem()), withMarks);
