@@ -309,10 +309,11 @@ Extended TfrxDrawText::BlockWidth()
 
 namespace {
 
-// The number of whole rows that fit into the text rectangle.
+// The number of whole rows that fit into the text rectangle; none when the gaps and frame leave it
+// turned inside out.
 int rowsThatFit(const TfrxRect &rect, Extended rowHeight)
 {
-    if (rowHeight <= 0) return 0;
+    if (rowHeight <= 0 || rect.Height() + 1 <= 0) return 0;
     return int(std::trunc((rect.Height() + 1) / rowHeight));
 }
 

@@ -361,6 +361,14 @@ TEST(frxDrawText, splitAtBottomKeepsTheRowsThatFit)
     EXPECT_EQ(drawText.SpareHeight(), 0);
     EXPECT_EQ(drawText.SplitAtBottom(), QStringLiteral("one\r\n"));
     EXPECT_EQ(drawText.FittedText(), QString());
+
+    // Gaps wider than the object turn the rectangle inside out: still no row, and nothing read
+    // before the first line.
+    layout.rect.Top = 40;
+    layout.rect.Bottom = 10;
+    load(drawText, layout);
+    EXPECT_EQ(drawText.SpareHeight(), 0);
+    EXPECT_EQ(drawText.SplitAtBottom(), QStringLiteral("one\r\n"));
 }
 
 TEST(frxDrawText, rotationIsNormalised)
