@@ -2,9 +2,9 @@
 // bound to a field) over 1,000 and 10,000 guests read from an SQLite file, then saves and loads the
 // 10,000-card .fp3 file. Prints preparation time, cards per second, memory and file bytes per card.
 #include "platform/sqlitecursor.h"
-#include "report/frxClass.h"
-#include "report/frxDBSet.h"
-#include "report/frxPreviewPages.h"
+#include "report/objects/frxClass.h"
+#include "report/objects/frxDBSet.h"
+#include "report/engine/frxPreviewPages.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

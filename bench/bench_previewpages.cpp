@@ -1,6 +1,6 @@
 // The prepared-pages store on the card road: 10,000 card pages of one band with seventeen text
 // objects placed, then saved to and loaded from a .fp3 stream; processor time and heap bytes per card.
-#include "report/frxPreviewPages.h"
+#include "report/engine/frxPreviewPages.h"
 
 #include <QBuffer>
 

@@ -4,8 +4,8 @@
 // In the same run the peer programs make the same cards; prints every figure, the peak memory and how
 // many times faster we are than the fastest peer at each count.
 #include "platform/allocator.h"
-#include "report/frxPageExport.h"
-#include "report/frxPreviewPages.h"
+#include "report/output/frxPageExport.h"
+#include "report/engine/frxPreviewPages.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // Lays out and draws the seventeen text items of an invitation card on 1,000 pages at 96 per inch,
 // with and without PNG encoding and with the lines sent through the GB2312 code page, and measures
 // the block heights the engine asks for.
-#include "report/frxGraphicUtils.h"
+#include "report/text/frxGraphicUtils.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 // document, and parsing the same bytes with pugixml when it is installed. Prints the median of
 // several runs: RESULT xml_read_MBps, xml_write_MBps, pugixml_read_MBps, xml_read_vs_pugixml,
 // xml_prop_Mlookups_per_s.
-#include "report/frxXML.h"
+#include "report/xml/frxXML.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>

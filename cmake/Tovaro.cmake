@@ -42,16 +42,35 @@ function(tovaro_fuzzer name)
 endfunction()
 
 # tovaro_refuse_widgets(TARGET): the target must run without windows. Configuring fails when it
-# links Qt Widgets, directly or through another library; building fails when one of the files of
-# its folder includes a Qt Widgets header. Both are checked, because the include path of Qt Core
-# reaches <QtWidgets/...> headers without linking them.
+# links Qt Widgets, directly or through another library; building fails when one of its own sources,
+# or a header beside one of them, includes a Qt Widgets header. Both are checked, because the include
+# path of Qt Core reaches <QtWidgets/...> headers without linking them. The files scanned are the
+# target's own source list, so that a file moved into a sub-folder is still checked, and a sub-folder
+# that is another layer (report/ui) is not.
 function(tovaro_refuse_widgets target)
     set_property(GLOBAL APPEND PROPERTY TOVARO_HEADLESS_TARGETS ${target})
     get_target_property(folder ${target} SOURCE_DIR)
+    get_target_property(sources ${target} SOURCES)
     set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.headless)
-    file(GLOB_RECURSE scanned CONFIGURE_DEPENDS ${folder}/*.h ${folder}/*.cpp)
-    # Sub-folders of their own (report/ui) are other layers.
-    list(FILTER scanned EXCLUDE REGEX "^${folder}/[^/]+/")
+    set(scanned)
+    set(source_folders)
+    foreach(source IN LISTS sources)
+        if(NOT source MATCHES "\\.(cpp|h)$")
+            continue()
+        endif()
+        cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${folder} NORMALIZE OUTPUT_VARIABLE path)
+        list(APPEND scanned ${path})
+        cmake_path(GET path PARENT_PATH parent)
+        list(APPEND source_folders ${parent})
+    endforeach()
+    list(REMOVE_DUPLICATES source_folders)
+    foreach(source_folder IN LISTS source_folders)
+        file(GLOB headers CONFIGURE_DEPENDS ${source_folder}/*.h)
+        list(APPEND scanned ${headers})
+    endforeach()
+    if(NOT scanned)
+        message(FATAL_ERROR "${target}: no sources to check for Qt Widgets")
+    endif()
     file(WRITE ${stamp}.files "${scanned}")
     add_custom_command(OUTPUT ${stamp}
         COMMAND ${CMAKE_COMMAND} -DTARGET=${target} -DHEADERS=${TOVARO_WIDGET_HEADERS}

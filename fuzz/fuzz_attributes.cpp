@@ -1,6 +1,6 @@
 // Applies arbitrary attribute texts to objects of every kind the card report holds. Bad names and
 // values must end as error lines of the serialiser, never as a crash.
-#include "report/frxXMLSerializer.h"
+#include "report/xml/frxXMLSerializer.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,10 @@
 // Prepares arbitrary bytes as a report template against a small guest data set. Whatever the
 // template, preparation must end without a crash, a leak or unbounded memory; a run still going
 // after two seconds is stopped the way the cancel button stops it.
-#include "report/frxClass.h"
-#include "report/frxDBSet.h"
-#include "report/frxEngine.h"
-#include "report/frxXMLSerializer.h"
+#include "report/objects/frxClass.h"
+#include "report/objects/frxDBSet.h"
+#include "report/engine/frxEngine.h"
+#include "report/xml/frxXMLSerializer.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

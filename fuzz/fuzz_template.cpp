@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to a report as the content of a template file. Whatever the input, loading
 // must end with the report usable and every problem as a line of its ErrorList.
-#include "report/frxDBSet.h"
-#include "report/frxXMLSerializer.h"
+#include "report/objects/frxDBSet.h"
+#include "report/xml/frxXMLSerializer.h"
 
 #include <QBuffer>
 

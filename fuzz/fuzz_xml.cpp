@@ -2,7 +2,7 @@
 // and writes the result. Malformed input may only raise the documented errors, and whatever was
 // read must be written as a document that reads back without error into the same elements, names
 // and attribute texts.
-#include "report/frxXML.h"
+#include "report/xml/frxXML.h"
 
 #include <QBuffer>
 

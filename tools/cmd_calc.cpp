@@ -3,7 +3,7 @@
 #include "tools/command.h"
 
 #include "platform/errors.h"
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 #include "script/scriptobject.h"
 
 #include <cstdio>

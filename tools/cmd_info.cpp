@@ -1,7 +1,7 @@
 // tovaro-report info FILE.fp3: what a prepared-report file holds, page by page.
 #include "tools/command.h"
 
-#include "report/frxPreviewPages.h"
+#include "report/engine/frxPreviewPages.h"
 
 #include <cstdio>
 

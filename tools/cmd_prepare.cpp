@@ -4,7 +4,7 @@
 #include "tools/preparing.h"
 
 #include "platform/errors.h"
-#include "report/frxPreviewPages.h"
+#include "report/engine/frxPreviewPages.h"
 
 #include <cstdio>
 

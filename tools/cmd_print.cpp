@@ -3,10 +3,10 @@
 #include "tools/command.h"
 
 #include "platform/errors.h"
-#include "report/frxClass.h"
-#include "report/frxPreviewPages.h"
-#include "report/frxPrintPages.h"
-#include "report/frxPrinter.h"
+#include "report/objects/frxClass.h"
+#include "report/engine/frxPreviewPages.h"
+#include "report/output/frxPrintPages.h"
+#include "report/output/frxPrinter.h"
 
 #include <cstdio>
 

@@ -2,8 +2,8 @@
 // in when none is installed.
 #include "tools/command.h"
 
-#include "report/frxPrinter.h"
-#include "report/frxRes.h"
+#include "report/output/frxPrinter.h"
+#include "report/base/frxRes.h"
 
 #include <cstdio>
 

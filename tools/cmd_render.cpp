@@ -4,8 +4,8 @@
 #include "tools/preparing.h"
 
 #include "platform/errors.h"
-#include "report/frxPageExport.h"
-#include "report/frxPreviewPages.h"
+#include "report/output/frxPageExport.h"
+#include "report/engine/frxPreviewPages.h"
 
 #include <cstdio>
 

@@ -3,9 +3,9 @@
 #include "platform/csvcursor.h"
 #include "platform/errors.h"
 #include "platform/sqlitecursor.h"
-#include "report/frxDBSet.h"
-#include "report/frxPreviewPages.h"
-#include "report/frxXMLSerializer.h"
+#include "report/objects/frxDBSet.h"
+#include "report/engine/frxPreviewPages.h"
+#include "report/xml/frxXMLSerializer.h"
 #include "tools/command.h"
 
 #include <QFileInfo>

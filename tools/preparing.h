@@ -2,7 +2,7 @@
 // same run from a report template (.fr3) and the data sets named on the command line.
 #pragma once
 
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 #include "app/model/calibrationsheet.h"
 
 #include "platform/errors.h"
-#include "report/frxPreviewPages.h"
-#include "report/frxUtils.h"
+#include "report/engine/frxPreviewPages.h"
+#include "report/base/frxUtils.h"
 
 namespace calibration {
 

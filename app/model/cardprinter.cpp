@@ -2,8 +2,8 @@
 
 #include "app/model/gueststore.h"
 #include "platform/errors.h"
-#include "report/frxUtils.h"
-#include "report/frxXMLSerializer.h"
+#include "report/base/frxUtils.h"
+#include "report/xml/frxXMLSerializer.h"
 
 #include <QDir>
 

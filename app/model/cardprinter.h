@@ -5,8 +5,8 @@
 #include "app/model/layoutprofile.h"
 #include "app/model/layoutstore.h"
 #include "app/model/eventdetails.h"
-#include "report/frxClass.h"
-#include "report/frxDBSet.h"
+#include "report/objects/frxClass.h"
+#include "report/objects/frxDBSet.h"
 
 #include <QImage>
 #include <QPointF>

@@ -5,7 +5,7 @@
 #include "app/ui/calibrationdialog.h"
 #include "app/ui/spinedit.h"
 
-#include "report/frxPrinter.h"
+#include "report/output/frxPrinter.h"
 
 #include <QComboBox>
 #include <QLabel>

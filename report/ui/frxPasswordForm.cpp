@@ -1,7 +1,7 @@
 #include "report/ui/frxPasswordForm.h"
 
-#include "report/frxPasswordCheck.h"
-#include "report/frxRes.h"
+#include "report/base/frxPasswordCheck.h"
+#include "report/base/frxRes.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -4,9 +4,9 @@
 
 #include "platform/ui/errorguard.h"
 #include "platform/errors.h"
-#include "report/frxEngine.h"
-#include "report/frxRes.h"
-#include "report/frxUtils.h"
+#include "report/engine/frxEngine.h"
+#include "report/base/frxRes.h"
+#include "report/base/frxUtils.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -4,8 +4,8 @@
 // status bar, and is the window ShowReport opens (frxCreatePreviewWindow).
 #pragma once
 
-#include "report/frxClass.h"
-#include "report/frxPreviewPages.h"
+#include "report/objects/frxClass.h"
+#include "report/engine/frxPreviewPages.h"
 
 #include <QAbstractScrollArea>
 #include <QDialog>

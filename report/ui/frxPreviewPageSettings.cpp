@@ -2,10 +2,10 @@
 
 #include "platform/ui/errorguard.h"
 #include "platform/errors.h"
-#include "report/frxClass.h"
-#include "report/frxPrinter.h"
-#include "report/frxRes.h"
-#include "report/frxUtils.h"
+#include "report/objects/frxClass.h"
+#include "report/output/frxPrinter.h"
+#include "report/base/frxRes.h"
+#include "report/base/frxUtils.h"
 
 #include <QComboBox>
 #include <QDir>

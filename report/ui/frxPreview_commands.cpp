@@ -5,10 +5,10 @@
 #include "platform/errors.h"
 #include "platform/ui/errorguard.h"
 #include "platform/recordingcanvas.h"
-#include "report/frxEngine.h"
-#include "report/frxPageExport.h"
+#include "report/engine/frxEngine.h"
+#include "report/output/frxPageExport.h"
 #include "report/ui/frxPreviewPageSettings.h"
-#include "report/frxRes.h"
+#include "report/base/frxRes.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,13 +1,13 @@
 // The preview control: panes, page layout, the current page, zoom, scrolling, keys and the mouse.
 #include "report/ui/frxPreview.h"
-#include "report/frxPageGeometry.h"
+#include "report/base/frxPageGeometry.h"
 
 #include "platform/ui/errorguard.h"
 #include "platform/recordingcanvas.h"
 #include "platform/errors.h"
-#include "report/frxPainter.h"
-#include "report/frxRes.h"
-#include "report/frxUtils.h"
+#include "report/output/frxPainter.h"
+#include "report/base/frxRes.h"
+#include "report/base/frxUtils.h"
 
 #include <QDesktopServices>
 #include <QFrame>

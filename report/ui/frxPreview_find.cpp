@@ -3,9 +3,9 @@
 #include "report/ui/frxPreview.h"
 
 #include "platform/recordingcanvas.h"
-#include "report/frxPainter.h"
+#include "report/output/frxPainter.h"
 #include "report/ui/frxSearchDialog.h"
-#include "report/frxUtils.h"
+#include "report/base/frxUtils.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

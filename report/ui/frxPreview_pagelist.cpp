@@ -1,7 +1,7 @@
 // Arranging the pages of a workspace into centred rows, and finding the page at a position.
 #include "report/ui/frxPreview.h"
 
-#include "report/frxUtils.h"
+#include "report/base/frxUtils.h"
 
 #include <algorithm>
 

@@ -5,8 +5,8 @@
 
 #include "platform/recordingcanvas.h"
 #include "platform/ui/errorguard.h"
-#include "report/frxEngine.h"
-#include "report/frxUtils.h"
+#include "report/engine/frxEngine.h"
+#include "report/base/frxUtils.h"
 
 #include <QScrollBar>
 #include <QTimer>

@@ -5,8 +5,8 @@
 #include "platform/canvas.h"
 #include "platform/errors.h"
 #include "platform/ui/errorguard.h"
-#include "report/frxPainter.h"
-#include "report/frxUtils.h"
+#include "report/output/frxPainter.h"
+#include "report/base/frxUtils.h"
 
 #include <QApplication>
 #include <QKeyEvent>

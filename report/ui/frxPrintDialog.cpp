@@ -3,11 +3,11 @@
 #include "platform/ui/errorguard.h"
 #include "platform/errors.h"
 #include "platform/printing.h"
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 #include "report/ui/frxPrintDialog_p.h"
-#include "report/frxPrintPages.h"
-#include "report/frxPrinter.h"
-#include "report/frxRes.h"
+#include "report/output/frxPrintPages.h"
+#include "report/output/frxPrinter.h"
+#include "report/base/frxRes.h"
 
 #include <QApplication>
 #include <QCheckBox>

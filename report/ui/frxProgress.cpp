@@ -1,7 +1,7 @@
 #include "report/ui/frxProgress.h"
 
-#include "report/frxMessages.h"
-#include "report/frxRes.h"
+#include "report/base/frxMessages.h"
+#include "report/base/frxRes.h"
 
 #include <QApplication>
 #include <QFrame>

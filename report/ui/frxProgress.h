@@ -4,7 +4,7 @@
 // next page.
 #pragma once
 
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "report/ui/frxSearchDialog.h"
 
-#include "report/frxRes.h"
+#include "report/base/frxRes.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -2,7 +2,7 @@
 // dialog, the password dialog and error boxes of the window layer.
 #pragma once
 
-#include "report/frxHost.h"
+#include "report/base/frxHost.h"
 
 namespace frx {
 

@@ -1,6 +1,6 @@
 // Aggregates: calls found in footers, totals through the engine (footers, groups, running totals,
 // page footers, keeping), and the list's own rules.
-#include "report/frxAggregate.h"
+#include "report/engine/frxAggregate.h"
 #include "tests/report/support/reportfixture.h"
 #include "tests/support/gui_environment.h"
 

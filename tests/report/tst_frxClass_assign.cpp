@@ -1,5 +1,5 @@
 // Copying report objects: Assign (own properties) and AssignAll (with the children).
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 
 #include <gtest/gtest.h>
 

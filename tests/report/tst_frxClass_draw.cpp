@@ -1,6 +1,6 @@
 // Painting of views and prepared pages, checked by where ink lands on real images with real fonts.
-#include "report/frxClass.h"
-#include "report/frxPainter.h"
+#include "report/objects/frxClass.h"
+#include "report/output/frxPainter.h"
 
 #include "platform/recordingcanvas.h"
 #include "tests/report/support/fonts.h"

@@ -1,7 +1,7 @@
 // Expressions of report texts: Calc and its cache, names the report resolves itself, variables,
 // format suffixes, HideZeros, delimiters, bound objects, tags, highlights and the script functions.
-#include "report/frxRes.h"
-#include "report/frxVariables.h"
+#include "report/base/frxRes.h"
+#include "report/base/frxVariables.h"
 #include "tests/report/support/reportfixture.h"
 #include "tests/support/gui_environment.h"
 

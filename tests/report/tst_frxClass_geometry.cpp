@@ -1,5 +1,5 @@
 // Bounds, absolute positions, alignment of child views, report page paper and columns.
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 
 #include <gtest/gtest.h>
 

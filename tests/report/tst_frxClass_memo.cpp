@@ -1,5 +1,5 @@
 // The text object: defaults, text, rotation, styles, highlight and format copies.
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The report's objects as the report script sees them: properties through the property registry,
 // text objects, data sets, the report, its engine and outline, Sender, Self and Value, stopping.
-#include "report/frxClass_prepare_p.h"
+#include "report/objects/frxClass_prepare_p.h"
 #include "tests/report/support/reportfixture.h"
 #include "tests/support/gui_environment.h"
 

@@ -1,5 +1,5 @@
 // The texts prepared pages store: difference texts against a source copy and full-state texts.
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Tree, ownership, names, fonts, bindings and the property registry of the report objects.
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 #include "support/fakedataset.h"
 
 #include <gtest/gtest.h>

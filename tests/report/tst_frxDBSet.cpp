@@ -1,8 +1,8 @@
-#include "report/frxDBSet.h"
+#include "report/objects/frxDBSet.h"
 
 #include "platform/csvcursor.h"
 #include "platform/sqlitecursor.h"
-#include "report/frxRes.h"
+#include "report/base/frxRes.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "report/frxClass.h"
-#include "report/frxDBSet.h"
-#include "report/frxEngine.h"
-#include "report/frxPreviewPages.h"
-#include "report/frxRes.h"
+#include "report/objects/frxClass.h"
+#include "report/objects/frxDBSet.h"
+#include "report/engine/frxEngine.h"
+#include "report/engine/frxPreviewPages.h"
+#include "report/base/frxRes.h"
 #include "tests/support/gui_environment.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 // The engine's band kinds beyond plain data bands: drill-down groups, subreports beside a band and
 // printed on it, vertical bands laid across horizontal ones, and suppressed values shown again on a
 // new page.
-#include "report/frxClass.h"
-#include "report/frxDBSet.h"
-#include "report/frxEngine.h"
-#include "report/frxPreviewPages.h"
+#include "report/objects/frxClass.h"
+#include "report/objects/frxDBSet.h"
+#include "report/engine/frxEngine.h"
+#include "report/engine/frxPreviewPages.h"
 #include "tests/report/support/bandfixture.h"
 #include "tests/support/gui_environment.h"
 

@@ -2,9 +2,9 @@
 // bands of a page start and end, columns of bands and of pages, repeated headers, kept footers and
 // children, split bands, endless pages, pages continued on the previous one and reports run per record.
 // The page is 210 x 290 mm without margins: 793.7013 units wide, 1096.0637 high.
-#include "report/frxClass.h"
-#include "report/frxDBSet.h"
-#include "report/frxPreviewPages.h"
+#include "report/objects/frxClass.h"
+#include "report/objects/frxDBSet.h"
+#include "report/engine/frxPreviewPages.h"
 #include "tests/report/support/bandfixture.h"
 #include "tests/support/gui_environment.h"
 

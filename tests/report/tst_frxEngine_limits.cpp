@@ -1,9 +1,9 @@
 // Templates that would keep the engine going for ever: bands no page can hold, variables and
 // subreports that name themselves, and layers of stretching objects. Each ends in an error line.
-#include "report/frxClass.h"
-#include "report/frxDBSet.h"
-#include "report/frxEngine.h"
-#include "report/frxPreviewPages.h"
+#include "report/objects/frxClass.h"
+#include "report/objects/frxDBSet.h"
+#include "report/engine/frxEngine.h"
+#include "report/engine/frxPreviewPages.h"
 #include "tests/support/gui_environment.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "report/frxGraphicUtils.h"
+#include "report/text/frxGraphicUtils.h"
 
 #include "platform/recordingcanvas.h"
 #include "tests/report/support/fonts.h"

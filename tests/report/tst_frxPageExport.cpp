@@ -1,9 +1,9 @@
 // PNG and PDF output of prepared pages, checked with the decoded images and poppler's tools.
-#include "report/frxPageExport.h"
+#include "report/output/frxPageExport.h"
 
-#include "report/frxPainter.h"
-#include "report/frxPicture.h"
-#include "report/frxXMLSerializer.h"
+#include "report/output/frxPainter.h"
+#include "report/objects/frxPicture.h"
+#include "report/xml/frxXMLSerializer.h"
 #include "tests/report/support/pdfinfo.h"
 #include "tests/report/support/reportfixture.h"
 #include "tests/support/gui_environment.h"

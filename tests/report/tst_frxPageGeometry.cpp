@@ -1,6 +1,6 @@
 // Millimetres, report units and device pixels of a page: paper, printable room, columns.
-#include "report/frxClass.h"
-#include "report/frxPageGeometry.h"
+#include "report/objects/frxClass.h"
+#include "report/base/frxPageGeometry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Painting whole prepared pages: clipping to the paper, margins, the visibility test, the printer's
 // rules, the page count and copy name markers, and a vertical card whose columns stand upright.
-#include "report/frxPainter.h"
+#include "report/output/frxPainter.h"
 
 #include "platform/recordingcanvas.h"
-#include "report/frxVariables.h"
+#include "report/base/frxVariables.h"
 #include "tests/support/gui_environment.h"
 
 #include <QImage>

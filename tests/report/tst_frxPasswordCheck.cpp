@@ -1,4 +1,4 @@
-#include "report/frxPasswordCheck.h"
+#include "report/base/frxPasswordCheck.h"
 #include "tests/support/fakehost.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
-#include "report/frxPicture.h"
+#include "report/objects/frxPicture.h"
 
-#include "report/frxXMLSerializer.h"
+#include "report/xml/frxXMLSerializer.h"
 
 #include <platform/errors.h>
 

@@ -1,8 +1,8 @@
 // The prepared-pages store: names, difference storage, rebuilding, caches, files, outline, anchors,
 // logical numbers, editing and the hit logic of the preview.
-#include "report/frxPreviewPages.h"
+#include "report/engine/frxPreviewPages.h"
 
-#include "report/frxXMLSerializer.h"
+#include "report/xml/frxXMLSerializer.h"
 
 #include <QBuffer>
 #include <QFileInfo>

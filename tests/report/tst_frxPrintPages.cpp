@@ -1,4 +1,4 @@
-#include "report/frxPrintPages.h"
+#include "report/output/frxPrintPages.h"
 
 #include "platform/errors.h"
 

@@ -1,11 +1,11 @@
 // The print run over a recording printer: page selection, copies and collation, order, paper, bin
 // and duplex changes, the print modes, termination, the dialog runner and the end steps.
-#include "report/frxPrintPages.h"
+#include "report/output/frxPrintPages.h"
 
 #include "platform/printing.h"
-#include "report/frxClass.h"
-#include "report/frxPreviewPages.h"
-#include "report/frxPrinter.h"
+#include "report/objects/frxClass.h"
+#include "report/engine/frxPreviewPages.h"
+#include "report/output/frxPrinter.h"
 #include "support/pdfinfo.h"
 #include "tests/support/gui_environment.h"
 #include "tests/support/fakehost.h"

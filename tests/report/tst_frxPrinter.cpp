@@ -1,4 +1,4 @@
-#include "report/frxPrinter.h"
+#include "report/output/frxPrinter.h"
 
 #include "platform/codepage.h"
 #include "tests/report/support/pdfinfo.h"

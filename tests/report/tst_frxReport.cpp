@@ -1,5 +1,5 @@
 // The report component: defaults, options, collections, errors, pages and clearing.
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 #include "support/fakedataset.h"
 #include "tests/support/fakehost.h"
 

@@ -1,4 +1,4 @@
-#include "report/frxRes.h"
+#include "report/base/frxRes.h"
 
 #include "platform/errors.h"
 

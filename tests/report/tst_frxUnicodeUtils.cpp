@@ -1,4 +1,4 @@
-#include "report/frxUnicodeUtils.h"
+#include "report/text/frxUnicodeUtils.h"
 
 #include <QBuffer>
 #include <QFile>

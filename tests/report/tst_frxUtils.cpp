@@ -1,4 +1,4 @@
-#include "report/frxUtils.h"
+#include "report/base/frxUtils.h"
 
 #include <gtest/gtest.h>
 

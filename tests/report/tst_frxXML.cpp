@@ -1,4 +1,4 @@
-#include "report/frxXML.h"
+#include "report/xml/frxXML.h"
 
 #include "platform/codepage.h"
 

@@ -1,11 +1,11 @@
-#include "report/frxXMLSerializer.h"
+#include "report/xml/frxXMLSerializer.h"
 
 #include "platform/codepage.h"
-#include "report/frxClass_p.h"
-#include "report/frxDBSet.h"
-#include "report/frxPasswordCheck.h"
-#include "report/frxRes.h"
-#include "report/frxXMLSerializer_p.h"
+#include "report/objects/frxClass_p.h"
+#include "report/objects/frxDBSet.h"
+#include "report/base/frxPasswordCheck.h"
+#include "report/base/frxRes.h"
+#include "report/xml/frxXMLSerializer_p.h"
 #include "tests/support/fakehost.h"
 
 #include <QBuffer>

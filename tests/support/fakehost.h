@@ -2,8 +2,8 @@
 // headless default when none is set. Installed while the object lives.
 #pragma once
 
-#include "report/frxClass.h"
-#include "report/frxHost.h"
+#include "report/objects/frxClass.h"
+#include "report/base/frxHost.h"
 
 #include <functional>
 

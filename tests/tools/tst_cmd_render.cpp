@@ -1,5 +1,5 @@
 // tovaro-report render and pdf: prepared-report files to PNG images and to one PDF.
-#include "report/frxPreviewPages.h"
+#include "report/engine/frxPreviewPages.h"
 #include "tests/support/gui_environment.h"
 
 #include <QDir>

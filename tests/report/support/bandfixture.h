@@ -2,9 +2,9 @@
 // that prepare band layouts and compare the prepared pages band by band and object by object.
 #pragma once
 
-#include "report/frxClass.h"
-#include "report/frxDBSet.h"
-#include "report/frxPreviewPages.h"
+#include "report/objects/frxClass.h"
+#include "report/objects/frxDBSet.h"
+#include "report/engine/frxPreviewPages.h"
 
 #include <QStringList>
 

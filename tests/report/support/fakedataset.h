@@ -2,7 +2,7 @@
 // TfrxDataSet and publishes UserName, found through the global data set lookup.
 #pragma once
 
-#include "report/frxClass.h"
+#include "report/objects/frxClass.h"
 
 namespace testsupport {
 

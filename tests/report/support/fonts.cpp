@@ -1,6 +1,6 @@
 #include "tests/report/support/fonts.h"
 
-#include "report/frxUtils.h"
+#include "report/base/frxUtils.h"
 
 namespace testsupport {
 

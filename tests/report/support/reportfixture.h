@@ -2,9 +2,9 @@
 // reports and read the prepared texts back.
 #pragma once
 
-#include "report/frxClass.h"
-#include "report/frxDBSet.h"
-#include "report/frxPreviewPages.h"
+#include "report/objects/frxClass.h"
+#include "report/objects/frxDBSet.h"
+#include "report/engine/frxPreviewPages.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
 #include "report/ui/frxPasswordForm.h"
 
-#include "report/frxClass.h"
-#include "report/frxPasswordCheck.h"
-#include "report/frxXMLSerializer.h"
+#include "report/objects/frxClass.h"
+#include "report/base/frxPasswordCheck.h"
+#include "report/xml/frxXMLSerializer.h"
 #include "support/modal.h"
 #include "tests/support/fakehost.h"
 

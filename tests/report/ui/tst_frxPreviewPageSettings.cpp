@@ -1,8 +1,8 @@
 #include "report/ui/frxPreviewPageSettings.h"
 
 #include "platform/ui/errorguard.h"
-#include "report/frxClass.h"
-#include "report/frxPrinter.h"
+#include "report/objects/frxClass.h"
+#include "report/output/frxPrinter.h"
 #include "support/fakeprinters.h"
 
 #include <QComboBox>

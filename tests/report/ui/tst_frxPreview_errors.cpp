@@ -3,8 +3,8 @@
 #include "report/ui/frxPreview.h"
 
 #include "platform/ui/errorguard.h"
-#include "report/frxClass.h"
-#include "report/frxPreviewPages.h"
+#include "report/objects/frxClass.h"
+#include "report/engine/frxPreviewPages.h"
 #include "support/modal.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "report/ui/frxProgress.h"
 
-#include "report/frxDBSet.h"
-#include "report/frxPreviewPages.h"
+#include "report/objects/frxDBSet.h"
+#include "report/engine/frxPreviewPages.h"
 #include "tests/support/fakehost.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/printing.h"
-#include "report/frxPrinter.h"
+#include "report/output/frxPrinter.h"
 
 #include <memory>
 
