@@ -100,6 +100,9 @@ public:
     // resolution instead of by its stored height.
     void setPrinterCanvas(bool printer) { m_printerCanvas = printer; }
     bool isPrinterCanvas() const { return m_printerCanvas; }
+    // A target that keeps shapes as shapes at any resolution (PDF): wide dashed lines are better
+    // stroked once with their width than built from rows of device pixels.
+    virtual bool isVectorTarget() const { return false; }
 
     // Selects a font: the height is in device pixels (negative: character height, positive: cell
     // height), `escapementTenths` turns the baseline counter-clockwise in tenths of a degree.

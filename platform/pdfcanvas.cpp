@@ -1,6 +1,8 @@
 #include "platform/pdfcanvas.h"
 #include "platform/canvas_p.h"
 
+#include <QFontMetricsF>
+#include <QPainter>
 #include <QPainterPath>
 #include <QTextLayout>
 
@@ -12,9 +14,9 @@ namespace {
 
 // Qt draws aliased strokes through the middle of the pixel a coordinate names.
 constexpr double kPixelCentre = 0.5;
-// A synthesised oblique leans by a fifth of the height, a synthesised bold strokes its outlines.
-constexpr double kObliqueShear = 0.2;
-constexpr double kBoldStroke = 0.03;
+// A synthesised oblique leans as FreeType's does; a synthesised bold grows by a 24th of the em.
+constexpr double kObliqueShear = 0x366A / 65536.0;
+constexpr double kBoldStroke = 1.0 / 24;
 
 // The dash lengths of a pen in pixels, as the painter canvas draws them with Qt (empty: solid).
 std::vector<double> dashesOf(const Pen &pen, double width)
@@ -174,7 +176,10 @@ bool PdfCanvas::applyBrushFill()
     }
     // Hatches as on the screen at 96 dots per inch: a line every eight pixels.
     const double pixel = dpiX() / 96.0;
-    const int pattern = m_document.hatch(int(b.style), b.color, 8 * pixel, pixel, m_pixelToPoint, m_pageSize.height());
+    // Patterns are placed in the page's own units, which may be larger than points.
+    const double unit = pdfUserUnit(m_pageSize);
+    const int pattern = m_document.hatch(int(b.style), b.color, 8 * pixel, pixel, m_pixelToPoint / unit,
+                                         m_pageSize.height() / unit);
     m_resources.patterns.insert(pattern);
     m_content += "/Pattern cs /P" + QByteArray::number(pattern) + " scn\n";
     m_fill = -1;
@@ -386,7 +391,6 @@ int PdfCanvas::fontNumber(const FontEntry &font)
 {
     auto found = m_fonts.constFind(&font);
     if (found == m_fonts.constEnd()) found = m_fonts.insert(&font, m_document.font(font.rawFont()));
-    m_resources.fonts.insert(*found);
     return *found;
 }
 
@@ -405,8 +409,24 @@ const PdfCanvas::Fallback &PdfCanvas::fallback(const FontEntry &font, QStringVie
     if (!runs.isEmpty() && !runs.front().glyphIndexes().isEmpty()) {
         result.raw = runs.front().rawFont();
         result.glyph = runs.front().glyphIndexes().front();
+        result.number = m_document.font(result.raw);
     }
     return *m_fallbacks.insert(key, result);
+}
+
+void PdfCanvas::beginText()
+{
+    if (m_inText) return;
+    m_content += "BT\n";
+    m_inText = true;
+    m_textFont = -1;
+}
+
+void PdfCanvas::endText()
+{
+    if (!m_inText) return;
+    m_content += "ET\n";
+    m_inText = false;
 }
 
 void PdfCanvas::selectTextFont(int number)
@@ -414,6 +434,7 @@ void PdfCanvas::selectTextFont(int number)
     // The font stays selected up to the end of the text object.
     if (number == m_textFont) return;
     m_textFont = number;
+    m_resources.fonts.insert(number);
     m_content += "/F";
     m_content += QByteArray::number(number);
     m_content += " 1 Tf ";
@@ -438,21 +459,84 @@ void PdfCanvas::appendTextMatrix(const QTransform &matrix)
     m_content += " Tm ";
 }
 
-void PdfCanvas::appendGlyphCode(quint32 glyph)
+void PdfCanvas::appendGlyphCode(quint32 code)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
-    const char code[6] = {'<', hex[(glyph >> 12) & 0xF], hex[(glyph >> 8) & 0xF], hex[(glyph >> 4) & 0xF],
-                          hex[glyph & 0xF], '>'};
-    m_content.append(code, sizeof code);
+    const char text[6] = {'<', hex[(code >> 12) & 0xF], hex[(code >> 8) & 0xF], hex[(code >> 4) & 0xF],
+                          hex[code & 0xF], '>'};
+    m_content.append(text, sizeof text);
 }
 
-void PdfCanvas::showGlyph(int number, const QTransform &matrix, quint32 glyph, QStringView typed)
+void PdfCanvas::showGlyph(int number, const QRawFont &raw, const QTransform &matrix, quint32 glyph,
+                          QStringView typed, bool bold)
 {
-    m_document.fontAt(number).use(glyph, typed);
-    selectTextFont(number);
+    PdfFont &font = m_document.fontAt(number);
+    if (font.hasOutlines()) {
+        font.use(glyph, typed);
+        beginText();
+        selectTextFont(number);
+        appendTextMatrix(matrix);
+        appendGlyphCode(font.code(glyph));
+        m_content += " Tj\n";
+        return;
+    }
+    endText();
+    drawGlyphShape(raw, glyph, typed, QTransform::fromScale(1 / raw.pixelSize(), -1 / raw.pixelSize()) * matrix, bold);
+    // Over the shape, the characters as invisible text in a face that has outlines, so that they
+    // read back and can be found.
+    if (!m_readBack.isValid()) {
+        QFont face(QStringLiteral("DejaVu Sans"));
+        face.setPixelSize(100);
+        m_readBack = QRawFont::fromFont(face);
+        m_readBackFont = m_readBack.isValid() ? m_document.font(m_readBack) : -1;
+    }
+    if (m_readBackFont < 0 || !m_document.fontAt(m_readBackFont).hasOutlines()) return;
+    quint32 stand = m_readBack.glyphIndexesForString(typed.toString()).value(0);
+    if (stand == 0) stand = m_readBack.glyphIndexesForString(QStringLiteral(" ")).value(0);
+    PdfFont &reader = m_document.fontAt(m_readBackFont);
+    reader.use(stand, typed);
+    beginText();
+    m_content += "3 Tr ";
+    selectTextFont(m_readBackFont);
     appendTextMatrix(matrix);
-    appendGlyphCode(glyph);
-    m_content += " Tj\n";
+    appendGlyphCode(reader.code(stand));
+    m_content += bold ? " Tj 2 Tr\n" : " Tj 0 Tr\n";
+}
+
+void PdfCanvas::drawGlyphShape(const QRawFont &raw, quint32 glyph, QStringView typed, const QTransform &pixelMatrix,
+                               bool bold)
+{
+    // A face without a program for PDF: its outline as a path (Type 1 and bitmap faces have one
+    // through FreeType), a colour glyph as its picture.
+    const QPainterPath path = raw.pathForGlyph(glyph);
+    if (!path.isEmpty()) {
+        appendPath(pixelMatrix.map(path));
+        m_content += bold ? "B\n" : "f\n";
+        return;
+    }
+    // A colour glyph is painted as Qt paints it on the screen, in its cell at the face's size.
+    QFont face(raw.familyName());
+    face.setPixelSize(std::max(1, qRound(raw.pixelSize())));
+    const QFontMetricsF metrics(face);
+    const QRectF box = QRectF(0, -metrics.ascent(), metrics.horizontalAdvance(typed.toString()), metrics.height())
+                           .toAlignedRect();
+    if (box.isEmpty()) return;
+    QImage picture(box.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        painter.setFont(face);
+        painter.drawText(-box.topLeft(), typed.toString());
+    }
+    const int number = m_document.image(picture);
+    m_resources.images.insert(number);
+    const QTransform place = QTransform(box.width(), 0, 0, -box.height(), box.x(), box.bottom()) * pixelMatrix;
+    m_content += "q ";
+    for (double value : {place.m11(), place.m12(), place.m21(), place.m22(), place.dx(), place.dy()}) {
+        pdfAppendNumber(m_content, value, 4);
+        m_content += ' ';
+    }
+    m_content += "cm /I" + QByteArray::number(number) + " Do Q\n";
 }
 
 void PdfCanvas::textOut(int x, int y, QStringView text, const int *advances, unsigned options, const QRect &clip)
@@ -481,27 +565,33 @@ void PdfCanvas::textOut(int x, int y, QStringView text, const int *advances, uns
     QTransform turned = frame;
     turned.rotate(-90);
     const double size = raw.pixelSize();
-    const bool oblique = font.font.italic() && raw.style() == QFont::StyleNormal;
-    const bool bold = font.font.bold() && raw.weight() < QFont::DemiBold;
+    const int own = fontNumber(font);
+    PdfFont &ownFont = m_document.fontAt(own);
+    // What the face lacks of the style asked for is synthesised as Qt does on the screen.
+    const bool oblique = font.font.style() != QFont::StyleNormal && !ownFont.isItalic();
+    const bool bold = font.font.weight() >= QFont::Bold && !ownFont.isBold();
     // Glyph space (y upward, one unit per em) in the line's frame at a horizontal origin.
     const auto glyphMatrix = [&](double emSize, QPointF origin, const QTransform &in) {
         return QTransform(emSize, 0, oblique ? kObliqueShear * emSize : 0, -emSize, origin.x(), origin.y()) * in;
     };
 
-    const int own = fontNumber(font);
-    PdfFont &ownFont = m_document.fontAt(own);
+    const std::vector<GlyphPlacement> placed = placeGlyphs(font, text, advances);
+    // Glyphs placed one by one (a column, or drawn as shapes) are read back as the text typed.
+    bool single = !ownFont.hasOutlines();
+    for (const GlyphPlacement &glyph : placed)
+        single = single || glyph.upright || glyph.glyph == 0;
+    if (single) m_content += "/Span<</ActualText " + pdfTextString(text.toString()) + ">>BDC\n";
+
     const int color = Canvas::font().color;
-    m_content += "BT\n";
-    m_textFont = -1;
     fillColor(color);
     if (bold) {
+        // Outlines stroked as well as filled grow by the width of the stroke.
         strokeColor(color);
         m_content += "2 Tr ";
         pdfAppendNumber(m_content, kBoldStroke * size, 3);
         m_content += " w\n";
         m_lineState.clear();
     }
-    const std::vector<GlyphPlacement> placed = placeGlyphs(font, text, advances);
     int width = 0;
     for (size_t i = 0; i < placed.size();) {
         const GlyphPlacement &first = placed[i];
@@ -511,8 +601,6 @@ void PdfCanvas::textOut(int x, int y, QStringView text, const int *advances, uns
             const Fallback &other = fallback(font, typed);
             ++i;
             if (other.glyph == 0 || !other.raw.isValid()) continue;
-            const int number = m_document.font(other.raw);
-            m_resources.fonts.insert(number);
             const double otherSize = other.raw.pixelSize();
             QTransform in = frame;
             QPointF origin = first.origin;
@@ -522,22 +610,24 @@ void PdfCanvas::textOut(int x, int y, QStringView text, const int *advances, uns
                 in.rotate(-90);
                 origin = QPointF(-first.naturalAdvance / 2.0, (font.metrics.ascent - font.metrics.descent) / 2.0);
             }
-            showGlyph(number, glyphMatrix(otherSize, origin, in), other.glyph, typed);
+            showGlyph(other.number, other.raw, glyphMatrix(otherSize, origin, in), other.glyph, typed, bold);
             continue;
         }
-        if (first.upright) {
-            showGlyph(own, glyphMatrix(size, first.origin, turned), first.glyph, typed);
+        if (first.upright || !ownFont.hasOutlines()) {
+            showGlyph(own, raw, glyphMatrix(size, first.origin, first.upright ? turned : frame), first.glyph, typed,
+                      bold);
             ++i;
             continue;
         }
         // A run of glyphs along the line: one position, then each glyph's advance as the layout has it.
+        beginText();
         selectTextFont(own);
         appendTextMatrix(glyphMatrix(size, first.origin, frame));
         m_content += '[';
         for (; i < placed.size() && placed[i].glyph != 0 && !placed[i].upright; ++i) {
             const GlyphPlacement &glyph = placed[i];
             ownFont.use(glyph.glyph, text.mid(glyph.typedStart, glyph.typedLength));
-            appendGlyphCode(glyph.glyph);
+            appendGlyphCode(ownFont.code(glyph.glyph));
             const double adjustment = ownFont.width(glyph.glyph) - glyph.advance * 1000.0 / size;
             if (std::abs(adjustment) >= 0.05) pdfAppendNumber(m_content, adjustment, 1);
             width = glyph.position + glyph.advance;
@@ -545,7 +635,7 @@ void PdfCanvas::textOut(int x, int y, QStringView text, const int *advances, uns
         m_content += "] TJ\n";
     }
     if (bold) m_content += "0 Tr\n";
-    m_content += "ET\n";
+    endText();
 
     if (font.font.underline() || font.font.strikeOut()) {
         // The lines under and through the text, as Qt draws them for the font.
@@ -571,6 +661,7 @@ void PdfCanvas::textOut(int x, int y, QStringView text, const int *advances, uns
         }
         m_content += "Q\n";
     }
+    if (single) m_content += "EMC\n";
     if (clipped) {
         m_content += "Q\n";
         forgetState();

@@ -28,6 +28,7 @@ public:
     // Hands the finished page to the document.
     void endPage();
 
+    bool isVectorTarget() const override { return true; }
     void textOut(int x, int y, QStringView text, const int *advances = nullptr, unsigned options = 0,
                  const QRect &clip = QRect()) override;
     void drawLine(int x1, int y1, int x2, int y2) override;
@@ -51,6 +52,7 @@ private:
     struct Fallback {
         QRawFont raw;
         quint32 glyph = 0;
+        int number = 0; // its PDF font
     };
     void changeClip(bool has, const QRegion &region);
     void flushClip();
@@ -65,10 +67,16 @@ private:
     void paintPath(const QPainterPath &path, bool evenOdd);
     int fontNumber(const FontEntry &font);
     const Fallback &fallback(const FontEntry &font, QStringView typed);
-    void showGlyph(int number, const QTransform &matrix, quint32 glyph, QStringView typed);
+    // One glyph of font `number` placed by `matrix` (glyph space to device pixels).
+    void showGlyph(int number, const QRawFont &raw, const QTransform &matrix, quint32 glyph, QStringView typed,
+                   bool bold);
+    void drawGlyphShape(const QRawFont &raw, quint32 glyph, QStringView typed, const QTransform &pixelMatrix,
+                        bool bold);
+    void beginText();
+    void endText();
     void selectTextFont(int number);
     void appendTextMatrix(const QTransform &matrix);
-    void appendGlyphCode(quint32 glyph);
+    void appendGlyphCode(quint32 code);
 
     PdfDocument &m_document;
     double m_pixelToPoint;
@@ -84,12 +92,15 @@ private:
     std::vector<std::pair<bool, QRegion>> m_saved;
 
     int m_fill = -1, m_stroke = -1;
+    bool m_inText = false;
     int m_textFont = -1; // the font of the open text object
     std::array<double, 4> m_textLinear = {qQNaN(), qQNaN(), qQNaN(), qQNaN()}; // none written yet
     QByteArray m_textLinearText; // m_textLinear as written, with a blank after each number
     QByteArray m_lineState;
     QHash<qint64, QByteArray> m_jpegs;
     QHash<const FontEntry *, int> m_fonts;
+    QRawFont m_readBack; // the face of invisible text over glyphs drawn as shapes
+    int m_readBackFont = -1;
     QHash<QPair<const FontEntry *, QString>, Fallback> m_fallbacks;
 };
 

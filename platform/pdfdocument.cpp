@@ -1,6 +1,9 @@
 #include "platform/pdfdocument.h"
 
+#include <QCryptographicHash>
+
 #include <algorithm>
+#include <cmath>
 
 namespace platform {
 
@@ -77,20 +80,25 @@ int jpegComponents(const QByteArray &jpeg)
 int PdfDocument::image(const QImage &image, const QByteArray &jpeg)
 {
     const int components = jpeg.isEmpty() ? 0 : jpegComponents(jpeg);
-    // A JPEG is known by its bytes, anything else by its pixels.
+    // A JPEG is known by its bytes, anything else by its pixels; only a digest of them is kept,
+    // so that the memory stays flat however many different pictures the pages have.
     QImage pixels;
-    size_t hash = 0;
+    QCryptographicHash digest(QCryptographicHash::Blake2b_256);
     if (components != 0) {
-        hash = qHashBits(jpeg.constData(), size_t(jpeg.size()), 1);
+        digest.addData(QByteArrayLiteral("jpeg"));
+        digest.addData(jpeg);
     } else {
         pixels = image.hasAlphaChannel() ? image.convertToFormat(QImage::Format_ARGB32)
                                          : image.convertToFormat(QImage::Format_RGB32);
-        hash = qHashBits(pixels.constBits(), size_t(pixels.sizeInBytes()), 0);
+        const qint32 header[] = {pixels.width(), pixels.height(), int(pixels.format())};
+        digest.addData(QByteArrayView(reinterpret_cast<const char *>(header), sizeof header));
+        const qsizetype row = qsizetype(pixels.width()) * 4;
+        for (int y = 0; y < pixels.height(); ++y)
+            digest.addData(QByteArrayView(reinterpret_cast<const char *>(pixels.constScanLine(y)), row));
     }
-    for (auto it = m_imagesByHash.constFind(hash); it != m_imagesByHash.constEnd() && it.key() == hash; ++it) {
-        const Image &known = m_images[size_t(it.value())];
-        if (components != 0 ? known.jpeg == jpeg : known.jpeg.isEmpty() && known.pixels == pixels) return it.value();
-    }
+    const QByteArray key = digest.result();
+    const auto known = m_imagesByDigest.constFind(key);
+    if (known != m_imagesByDigest.constEnd()) return *known;
 
     const int object = m_writer.reserve();
     const int width = image.width(), height = image.height();
@@ -99,7 +107,6 @@ int PdfDocument::image(const QImage &image, const QByteArray &jpeg)
     if (components != 0) {
         dictionary += components == 1 ? "/ColorSpace/DeviceGray" : "/ColorSpace/DeviceRGB";
         m_writer.stream(object, dictionary + "/Filter/DCTDecode", jpeg, false);
-        m_images.push_back(Image{QImage(), jpeg, object});
     } else {
         QByteArray rgb(qsizetype(width) * height * 3, Qt::Uninitialized);
         QByteArray alpha;
@@ -123,9 +130,9 @@ int PdfDocument::image(const QImage &image, const QByteArray &jpeg)
             dictionary += "/SMask " + ref(mask);
         }
         m_writer.stream(object, dictionary + "/ColorSpace/DeviceRGB", rgb);
-        m_images.push_back(Image{pixels, QByteArray(), object});
     }
-    m_imagesByHash.insert(hash, int(m_images.size()) - 1);
+    m_images.push_back(object);
+    m_imagesByDigest.insert(key, int(m_images.size()) - 1);
     return int(m_images.size()) - 1;
 }
 
@@ -166,12 +173,21 @@ void PdfDocument::addPage(QSizeF size, const QByteArray &content, const PdfPageR
 {
     const int index = m_pagesWritten++;
     if (size_t(index) >= m_pageObjects.size()) m_pageObjects.push_back(m_writer.reserve());
+    const double unit = pdfUserUnit(size);
     m_pageHeights.push_back(size.height());
+    m_pageUnits.push_back(unit);
     const int contents = m_writer.reserve();
-    m_writer.stream(contents, QByteArray(), content);
+    if (unit == 1) {
+        m_writer.stream(contents, QByteArray(), content);
+    } else {
+        // The page's numbers stay in points; the larger unit turns them into the page's own.
+        m_writer.stream(contents, QByteArray(), number(1 / unit, 6) + " 0 0 " + number(1 / unit, 6) + " 0 0 cm\n" + content);
+    }
 
-    QByteArray page = "<</Type/Page/Parent " + ref(m_pagesRoot) + "/MediaBox[0 0 " + number(size.width()) + ' ' +
-                      number(size.height()) + "]/Resources<</ProcSet[/PDF/Text/ImageC]";
+    QByteArray page = "<</Type/Page/Parent " + ref(m_pagesRoot) + "/MediaBox[0 0 " + number(size.width() / unit) +
+                      ' ' + number(size.height() / unit) + ']';
+    if (unit != 1) page += "/UserUnit " + number(unit);
+    page += "/Resources<</ProcSet[/PDF/Text/ImageC]";
     if (!resources.fonts.empty()) {
         page += "/Font<<";
         for (int font : resources.fonts)
@@ -181,7 +197,7 @@ void PdfDocument::addPage(QSizeF size, const QByteArray &content, const PdfPageR
     if (!resources.images.empty()) {
         page += "/XObject<<";
         for (int image : resources.images)
-            page += "/I" + QByteArray::number(image) + ' ' + ref(m_images[size_t(image)].object);
+            page += "/I" + QByteArray::number(image) + ' ' + ref(m_images[size_t(image)]);
         page += ">>";
     }
     if (!resources.patterns.empty()) {
@@ -207,18 +223,31 @@ void PdfDocument::addPage(QSizeF size, const QByteArray &content, const PdfPageR
 QByteArray PdfDocument::destination(int page, double top) const
 {
     page = std::clamp(page, 0, m_pagesWritten - 1);
-    return '[' + ref(m_pageObjects[size_t(page)]) + "/XYZ 0 " + number(m_pageHeights[size_t(page)] - top) +
+    const double unit = m_pageUnits[size_t(page)];
+    return '[' + ref(m_pageObjects[size_t(page)]) + "/XYZ 0 " + number((m_pageHeights[size_t(page)] - top) / unit) +
            " null]";
 }
 
 void PdfDocument::writeLink(const PendingLink &pending)
 {
-    const double height = m_pageHeights[size_t(pending.page)];
+    const double height = m_pageHeights[size_t(pending.page)], unit = m_pageUnits[size_t(pending.page)];
     const QRectF &area = pending.link.area;
-    QByteArray body = "<</Type/Annot/Subtype/Link/Rect[" + number(area.left()) + ' ' + number(height - area.bottom()) +
-                      ' ' + number(area.right()) + ' ' + number(height - area.top()) + "]/Border[0 0 0]";
+    QByteArray body = "<</Type/Annot/Subtype/Link/Rect[" + number(area.left() / unit) + ' ' +
+                      number((height - area.bottom()) / unit) + ' ' + number(area.right() / unit) + ' ' +
+                      number((height - area.top()) / unit) + "]/Border[0 0 0]";
     if (!pending.link.url.isEmpty()) {
-        QByteArray uri = pending.link.url.toUtf8();
+        // An address is 7-bit text: other bytes of its UTF-8 (and blanks) are percent-encoded.
+        QByteArray uri;
+        for (const char c : pending.link.url.toUtf8()) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte <= 0x20 || byte >= 0x7F) {
+                char escaped[4];
+                std::snprintf(escaped, sizeof escaped, "%%%02X", byte);
+                uri += escaped;
+            } else {
+                uri += c;
+            }
+        }
         uri.replace('\\', "\\\\").replace('(', "\\(").replace(')', "\\)");
         body += "/A<</S/URI/URI(" + uri + ")>>";
     } else {
@@ -253,10 +282,21 @@ int PdfDocument::writeOutline(const std::vector<PdfOutlineEntry> &entries, int p
     return objects.empty() ? 0 : objects.front();
 }
 
+double pdfUserUnit(QSizeF size)
+{
+    // Readers take pages of at most 14,400 units a side.
+    constexpr double kLargest = 14400;
+    return std::max(1.0, std::ceil(std::max(size.width(), size.height()) / kLargest));
+}
+
 bool PdfDocument::finish(const PdfInfo &info, const std::vector<PdfOutlineEntry> &outline, QString *error)
 {
+    if (m_pagesWritten == 0) {
+        if (error) *error = QStringLiteral("there are no pages to write");
+        return false;
+    }
     for (const Font &font : m_fonts)
-        if (!font.font->write(m_writer, font.object, error)) return false;
+        if (font.font->used() && !font.font->write(m_writer, font.object, error)) return false;
     for (const PendingLink &link : m_links)
         writeLink(link);
     m_pageObjects.resize(size_t(m_pagesWritten));

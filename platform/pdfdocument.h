@@ -48,6 +48,9 @@ struct PdfPageResources {
     std::set<int> fonts, images, patterns;
 };
 
+// Points per unit of the space of a page of `size` points: 1, or more for pages too large for readers.
+double pdfUserUnit(QSizeF size);
+
 class PdfDocument {
 public:
     // A file of `pageCount` pages (their objects are numbered now, so that links and bookmarks can
@@ -75,7 +78,7 @@ public:
     int pagesWritten() const { return m_pagesWritten; }
 
     // Writes the fonts, bookmarks, information and closing tables; false with the reason when the
-    // file could not be written completely.
+    // file could not be written completely or has no page.
     bool finish(const PdfInfo &info, const std::vector<PdfOutlineEntry> &outline, QString *error);
 
 private:
@@ -83,11 +86,6 @@ private:
         QByteArray key;
         int object = 0;
         std::unique_ptr<PdfFont> font;
-    };
-    struct Image {
-        QImage pixels;
-        QByteArray jpeg;
-        int object = 0;
     };
     struct PendingLink {
         int object = 0;
@@ -102,11 +100,12 @@ private:
     int m_catalog = 0, m_pagesRoot = 0;
     std::vector<int> m_pageObjects;
     std::vector<double> m_pageHeights;
+    std::vector<double> m_pageUnits; // points per unit of each page's own space
     int m_pagesWritten = 0;
     std::vector<Font> m_fonts;
     std::vector<PendingLink> m_links; // written at the end, when every page's height is known
-    std::vector<Image> m_images;
-    QMultiHash<size_t, int> m_imagesByHash;
+    std::vector<int> m_images; // objects by resource number
+    QHash<QByteArray, int> m_imagesByDigest;
     std::vector<int> m_patterns;
     QHash<QByteArray, int> m_patternsByKey;
 };

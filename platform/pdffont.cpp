@@ -1,8 +1,10 @@
 #include "platform/pdffont.h"
 
+#include "platform/pdfcff.h"
 #include "platform/pdfwriter.h"
 
 #include <hb-subset.h>
+#include <hb-ot.h>
 #include <hb.h>
 
 #include <QCryptographicHash>
@@ -30,6 +32,10 @@ struct PdfFontFace {
     hb_face_t *face = nullptr;
     hb_font_t *font = nullptr;
     bool cff = false;
+    bool outlines = false;
+    bool bold = false, italic = false;
+    // The character id of each glyph of a CID-keyed CFF font, by glyph id (empty: not CID-keyed).
+    std::vector<quint16> cids;
     unsigned upem = 1000;
     ~PdfFontFace()
     {
@@ -39,6 +45,22 @@ struct PdfFontFace {
 };
 
 namespace {
+
+// Whether a TrueType face draws any glyph: its glyph table has bytes for at least one of them.
+bool hasGlyphOutlines(const QByteArray &loca, const QByteArray &head)
+{
+    if (loca.size() < 4 || head.size() < 54) return false;
+    const bool longOffsets = quint8(head[51]) != 0;
+    const qsizetype entry = longOffsets ? 4 : 2;
+    const auto offset = [&](qsizetype i) {
+        quint32 value = 0;
+        for (qsizetype k = 0; k < entry; ++k)
+            value = value << 8 | quint8(loca[i * entry + k]);
+        return value;
+    };
+    const qsizetype count = loca.size() / entry;
+    return count > 1 && offset(count - 1) > offset(0);
+}
 
 // The raw font gives the tables of its own face only; gathered into a font file of their own they
 // are what the subsetter reads.
@@ -64,6 +86,21 @@ std::shared_ptr<const PdfFontFace> readFace(const QRawFont &raw)
     result->font = hb_font_create(result->face);
     hb_font_set_scale(result->font, int(result->upem), int(result->upem));
     hb_font_make_immutable(result->font);
+    // Type 1, bitmap and colour bitmap faces have no program a PDF font can carry.
+    result->outlines = result->cff || hasGlyphOutlines(raw.fontTable("loca"), raw.fontTable("head"));
+    if (result->cff) {
+        result->cids = pdfCffCids(QByteArrayView(raw.fontTable("CFF ")), hb_face_get_glyph_count(result->face));
+    }
+    // What the face itself is, whatever was asked for: the pages synthesise what it lacks.
+    if (raw.fontTable("OS/2").isEmpty() && raw.fontTable("head").isEmpty()) {
+        const QString style = raw.styleName();
+        result->bold = style.contains(u"Bold", Qt::CaseInsensitive) || style.contains(u"Black", Qt::CaseInsensitive);
+        result->italic =
+            style.contains(u"Italic", Qt::CaseInsensitive) || style.contains(u"Oblique", Qt::CaseInsensitive);
+    } else {
+        result->bold = hb_style_get_value(result->font, HB_STYLE_TAG_WEIGHT) >= 600;
+        result->italic = hb_style_get_value(result->font, HB_STYLE_TAG_ITALIC) > 0;
+    }
     return result;
 }
 
@@ -91,8 +128,13 @@ std::shared_ptr<const PdfFontFace> sharedFace(const QRawFont &raw)
 
 QByteArray pdfFaceKey(const QRawFont &raw)
 {
-    return raw.familyName().toUtf8() + '\0' + raw.styleName().toUtf8() + '\0' + QByteArray::number(raw.weight()) +
-           '\0' + QByteArray::number(int(raw.style())) + '\0' + raw.fontTable("head");
+    // One face of one file, however it was asked for: the names and the header (revision, dates)
+    // tell faces apart, also those of one collection. A face without tables has its names only.
+    const QByteArray head = raw.fontTable("head");
+    if (head.isEmpty())
+        return raw.familyName().toUtf8() + '\0' + raw.styleName().toUtf8() + '\0' +
+               QByteArray::number(raw.weight()) + '\0' + QByteArray::number(int(raw.style()));
+    return head + QCryptographicHash::hash(raw.fontTable("name"), QCryptographicHash::Md5);
 }
 
 PdfFont::PdfFont(const QRawFont &raw) : m_face(sharedFace(raw)) {}
@@ -102,6 +144,36 @@ PdfFont::~PdfFont() = default;
 double PdfFont::width(quint32 glyph) const
 {
     return hb_font_get_glyph_h_advance(m_face->font, glyph) * 1000.0 / m_face->upem;
+}
+
+bool PdfFont::hasOutlines() const
+{
+    return m_face->outlines;
+}
+
+bool PdfFont::isBold() const
+{
+    return m_face->bold;
+}
+
+bool PdfFont::isItalic() const
+{
+    return m_face->italic;
+}
+
+quint32 PdfFont::code(quint32 glyph) const
+{
+    return glyph < m_face->cids.size() ? m_face->cids[glyph] : glyph;
+}
+
+std::vector<std::pair<quint32, quint32>> PdfFont::codesInOrder() const
+{
+    std::vector<std::pair<quint32, quint32>> codes;
+    codes.reserve(m_text.size());
+    for (const auto &[glyph, text] : m_text)
+        codes.emplace_back(code(glyph), glyph);
+    std::sort(codes.begin(), codes.end());
+    return codes;
 }
 
 void PdfFont::use(quint32 glyph, QStringView text)
@@ -138,21 +210,21 @@ QByteArray PdfFont::subsetTag() const
 
 QByteArray PdfFont::widthArray() const
 {
-    // Runs of consecutive glyphs share one array: "first [w w w]".
+    // Runs of consecutive codes share one array: "first [w w w]".
     QByteArray out("[");
     quint32 next = 0;
     bool open = false;
-    for (const auto &[glyph, text] : m_text) {
-        if (!open || glyph != next) {
+    for (const auto &[code, glyph] : codesInOrder()) {
+        if (!open || code != next) {
             if (open) out += ']';
-            out += QByteArray::number(glyph);
+            out += QByteArray::number(code);
             out += '[';
             open = true;
         } else {
             out += ' ';
         }
         pdfAppendNumber(out, width(glyph), 1);
-        next = glyph + 1;
+        next = code + 1;
     }
     if (open) out += ']';
     out += ']';
@@ -165,17 +237,19 @@ QByteArray PdfFont::toUnicodeCMap() const
                      "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
                      "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n"
                      "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
-    auto it = m_text.begin();
-    while (it != m_text.end()) {
+    const auto codes = codesInOrder();
+    auto it = codes.begin();
+    while (it != codes.end()) {
         QByteArray block;
         int count = 0;
-        for (; it != m_text.end() && count < 100; ++it) {
-            if (it->second.isEmpty()) continue;
+        for (; it != codes.end() && count < 100; ++it) {
+            const QString &text = m_text.at(it->second);
+            if (text.isEmpty()) continue;
             char code[8];
             std::snprintf(code, sizeof code, "<%04X>", it->first);
             block += code;
             block += '<';
-            for (QChar unit : it->second) {
+            for (QChar unit : text) {
                 std::snprintf(code, sizeof code, "%04X", unit.unicode());
                 block += code;
             }
@@ -189,35 +263,111 @@ QByteArray PdfFont::toUnicodeCMap() const
     return out;
 }
 
-bool PdfFont::write(PdfWriter &writer, int type0, QString *error) const
+namespace {
+
+QByteArray tableOf(hb_face_t *face, const char *name)
 {
+    hb_blob_t *blob = hb_face_reference_table(face, tagOf(name));
+    unsigned length = 0;
+    const char *data = hb_blob_get_data(blob, &length);
+    QByteArray table(data, qsizetype(length));
+    hb_blob_destroy(blob);
+    return table;
+}
+
+QByteArray blobOf(hb_face_t *face)
+{
+    hb_blob_t *blob = hb_face_reference_blob(face);
+    unsigned length = 0;
+    const char *data = hb_blob_get_data(blob, &length);
+    QByteArray bytes(data, qsizetype(length));
+    hb_blob_destroy(blob);
+    return bytes;
+}
+
+} // namespace
+
+PdfFont::Program PdfFont::subset(bool keepGlyphIds) const
+{
+    Program program;
     hb_subset_input_t *input = hb_subset_input_create_or_fail();
+    if (!input) return program;
     hb_set_t *glyphs = hb_subset_input_glyph_set(input);
     hb_set_add(glyphs, 0);
     for (const auto &[glyph, text] : m_text)
         hb_set_add(glyphs, glyph);
-    // The pages name glyphs by their ids in the whole font; the subset keeps them.
-    hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NO_HINTING |
-                                         HB_SUBSET_FLAGS_DESUBROUTINIZE);
-    hb_face_t *subset = hb_subset_or_fail(m_face->face, input);
+    hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_NO_HINTING | HB_SUBSET_FLAGS_DESUBROUTINIZE |
+                                         (keepGlyphIds ? HB_SUBSET_FLAGS_RETAIN_GIDS : 0));
+    hb_subset_plan_t *plan = hb_subset_plan_create_or_fail(m_face->face, input);
     hb_subset_input_destroy(input);
-    if (!subset) {
+    if (!plan) return program;
+    hb_face_t *face = hb_subset_plan_execute_or_fail(plan);
+    if (face) {
+        const hb_map_t *map = hb_subset_plan_old_to_new_glyph_mapping(plan);
+        for (const auto &[glyph, text] : m_text)
+            program.newGlyph.emplace(glyph, hb_map_get(map, glyph));
+        program.cidKeyedCff = !m_face->cids.empty();
+        program.bytes = program.cidKeyedCff ? tableOf(face, "CFF ") : blobOf(face);
+        hb_face_destroy(face);
+    }
+    hb_subset_plan_destroy(plan);
+    return program;
+}
+
+QByteArray PdfFont::cidToGidMap(const Program &program) const
+{
+    // Two bytes per code up to the highest: the glyph of the subset that code names.
+    const quint32 last = m_text.empty() ? 0 : codesInOrder().back().first;
+    QByteArray map(qsizetype(last + 1) * 2, '\0');
+    for (const auto &[glyph, subsetGlyph] : program.newGlyph) {
+        const quint32 at = code(glyph) * 2;
+        map[at] = char(subsetGlyph >> 8);
+        map[at + 1] = char(subsetGlyph & 0xFF);
+    }
+    return map;
+}
+
+bool PdfFont::write(PdfWriter &writer, int type0, QString *error) const
+{
+    if (!m_face->outlines) {
+        if (error) *error = QStringLiteral("the font %1 has no outlines").arg(QString::fromLatin1(postScriptName()));
+        return false;
+    }
+    // The subset numbers its glyphs anew: TrueType glyphs are found through a map from the codes of
+    // the pages, the glyphs of a CID-keyed CFF font by the character ids they keep. Any other CFF
+    // font is named by glyph ids, which the subset must then keep.
+    Program program = subset(m_face->cff && m_face->cids.empty());
+    if (program.cidKeyedCff) {
+        // The character ids must have come through the subset, or the pages would name other glyphs.
+        unsigned count = 1;
+        for (const auto &[glyph, subsetGlyph] : program.newGlyph)
+            count = std::max(count, subsetGlyph + 1);
+        const std::vector<quint16> cids = pdfCffCids(QByteArrayView(program.bytes), count);
+        bool kept = cids.size() == count;
+        for (const auto &[glyph, subsetGlyph] : program.newGlyph)
+            kept = kept && subsetGlyph < cids.size() && cids[subsetGlyph] == code(glyph);
+        if (!kept) program.bytes.clear();
+    }
+    if (program.bytes.isEmpty()) {
         if (error) *error = QStringLiteral("cannot subset the font %1").arg(QString::fromLatin1(postScriptName()));
         return false;
     }
-    hb_blob_t *blob = hb_face_reference_blob(subset);
-    unsigned length = 0;
-    const char *data = hb_blob_get_data(blob, &length);
-    const QByteArray program(data, qsizetype(length));
-    hb_blob_destroy(blob);
-    hb_face_destroy(subset);
 
     const QByteArray name = subsetTag() + '+' + postScriptName();
     const int cidFont = writer.reserve(), descriptor = writer.reserve(), file = writer.reserve(),
               toUnicode = writer.reserve();
     const auto ref = [](int id) { return QByteArray::number(id) + " 0 R"; };
 
-    writer.stream(file, m_face->cff ? QByteArrayLiteral("/Subtype/OpenType") : QByteArray(), program);
+    writer.stream(file,
+                  program.cidKeyedCff ? QByteArrayLiteral("/Subtype/CIDFontType0C")
+                  : m_face->cff       ? QByteArrayLiteral("/Subtype/OpenType")
+                                      : QByteArray(),
+                  program.bytes);
+    int gidMap = 0;
+    if (!m_face->cff) {
+        gidMap = writer.reserve();
+        writer.stream(gidMap, QByteArray(), cidToGidMap(program));
+    }
 
     hb_font_extents_t extents{};
     hb_font_get_h_extents(m_face->font, &extents);
@@ -237,7 +387,7 @@ bool PdfFont::write(PdfWriter &writer, int type0, QString *error) const
 
     body = "<</Type/Font/Subtype" + QByteArray(m_face->cff ? "/CIDFontType0" : "/CIDFontType2") + "/BaseFont" +
            pdfName(name) + "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>/FontDescriptor " +
-           ref(descriptor) + "/DW 1000/W" + widthArray() + (m_face->cff ? "" : "/CIDToGIDMap/Identity") + ">>";
+           ref(descriptor) + "/DW 1000/W" + widthArray() + (m_face->cff ? QByteArray() : "/CIDToGIDMap " + ref(gidMap)) + ">>";
     writer.object(cidFont, body);
 
     writer.stream(toUnicode, QByteArray(), toUnicodeCMap());

@@ -64,6 +64,10 @@ void PdfWriter::stream(int id, const QByteArray &dictionary, const QByteArray &d
 
 bool PdfWriter::finish(int catalog, int info)
 {
+    // A number reserved for something that was not written after all (a page announced but not
+    // made, a font that drew nothing) still needs an object for the table to point to.
+    for (size_t id = 1; id < m_offsets.size(); ++id)
+        if (m_offsets[id] == 0) object(int(id), QByteArrayLiteral("null"));
     const qint64 xref = m_position;
     QByteArray table = "xref\n0 " + QByteArray::number(qsizetype(m_offsets.size())) + "\n0000000000 65535 f \n";
     char entry[21];

@@ -46,6 +46,28 @@ platform::PenStyle dashStyle(TfrxFrameStyle style)
     }
 }
 
+// One line of the frame's width dashed as the screen shows it at 96 dpi (`scale` device pixels per
+// screen pixel); dots get round ends and keep their rhythm.
+platform::Pen strokedDashPen(TfrxFrameStyle style, int width, int color, double scale)
+{
+    platform::Pen pen = geometricPen(std::max(width, 1), color, platform::PenCap::Flat);
+    pen.style = platform::PenStyle::UserPattern;
+    std::vector<double> screen;
+    switch (style) {
+    case fsDash: screen = {18, 6}; break;
+    case fsDot: screen = {3, 3}; break;
+    case fsDashDot: screen = {9, 6, 3, 6}; break;
+    default: screen = {9, 3, 3, 3, 3, 3}; break;
+    }
+    for (size_t i = 0; i < screen.size(); ++i) {
+        double length = screen[i] * scale;
+        if (style == fsDot) length += i % 2 == 0 ? -pen.width : pen.width;
+        pen.dashPattern.push_back(std::max(0, int(std::lround(length))));
+    }
+    if (style == fsDot) pen.cap = platform::PenCap::Round;
+    return pen;
+}
+
 } // namespace
 
 void paint::thickLine(platform::Canvas &canvas, int x1, int y1, int x2, int y2, int width)
@@ -206,6 +228,11 @@ void TfrxView::PaintFrameLine(const TfrxFrameLine &line, int x1, int y1, int x2,
     case fsDot:
     case fsDashDot:
     case fsDashDotDot:
+        if (canvas.isVectorTarget()) {
+            canvas.setPen(strokedDashPen(line.Style, w, line.Color, canvas.dpiX() / 96.0));
+            canvas.drawLine(x1, y1, x2, y2);
+            break;
+        }
         canvas.setPen(cosmeticPen(dashStyle(line.Style), line.Color));
         thickLine(canvas, x1, y1, x2, y2, w);
         break;

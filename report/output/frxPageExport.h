@@ -36,7 +36,7 @@ class TfrxPreviewPages;
 
 // The same for prepared pages, with what the report knows besides: its outline as bookmarks,
 // objects' addresses as links ("#anchor" and "@page" ones lead into the file), title, author and
-// subject from the report options and the report's date (SOURCE_DATE_EPOCH, when set, instead).
+// subject from the report options and the time of the export (SOURCE_DATE_EPOCH, when set, instead).
 // `progress`, when given, hears of each page written (from 1) and stops the export by returning false.
 bool frxExportPdf(TfrxPreviewPages &pages, const QList<int> &indices, const QString &fileName, QString *error,
                   const std::function<bool(int written, int count)> &progress = {}, int dpi = 600);

@@ -53,15 +53,15 @@ std::vector<platform::PdfOutlineEntry> outlineOf(TfrxCustomOutline &outline, con
     return entries;
 }
 
-// The report's date, or SOURCE_DATE_EPOCH's when set (reproducible builds of documents).
-QDateTime creationDate(const TfrxReport *report)
+// The time the file is made, or SOURCE_DATE_EPOCH's when set (reproducible builds of documents);
+// the template's own date says when the layout was made, not the document.
+QDateTime creationDate()
 {
     bool ok = false;
     const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
     if (ok) return QDateTime::fromSecsSinceEpoch(epoch, Qt::UTC);
-    if (!report || report->ReportOptions.CreateDate <= 0) return QDateTime();
-    const QDateTime origin(QDate(1899, 12, 30), QTime(0, 0), Qt::LocalTime);
-    return origin.addMSecs(qint64(roundHalfEven(report->ReportOptions.CreateDate * 86400000.0L)));
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    return now.addMSecs(-now.time().msec());
 }
 
 // The links of the page's objects that have an address, in device pixels.
@@ -154,7 +154,7 @@ bool exportPdf(const TfrxPageProvider &provider, TfrxPreviewPages *pages, const 
         info.subject = report->ReportOptions.Description.join(u'\n');
     }
     if (info.title.isEmpty()) info.title = QFileInfo(fileName).completeBaseName();
-    info.created = creationDate(report);
+    info.created = creationDate();
     if (pages) {
         TfrxOutline &tree = pages->Outline();
         tree.LevelRoot();
