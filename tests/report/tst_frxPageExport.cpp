@@ -355,7 +355,7 @@ TEST(PdfExport, aPreparedReportKeepsItsBookmarksLinksAndJpegFile)
     const QByteArray target = pages[anchorPage][u"object"].toString().toLatin1();
     EXPECT_EQ(bytes.count("/Subtype/Link"), 6);
     EXPECT_EQ(bytes.count("/Border[0 0 0]/Dest[" + target + "/XYZ 0 "), 3) << target.constData();
-    EXPECT_EQ(bytes.count("/URI(https://example.com/\xE5\x96\x9C\xE5\xAE\xB4)"), 3);
+    EXPECT_EQ(bytes.count("/URI(https://example.com/%E5%96%9C%E5%AE%B4)"), 3);
     // The photograph is the JPEG file itself, once for all pages.
     EXPECT_EQ(bytes.count("/Filter/DCTDecode/Length " + QByteArray::number(jpeg.size()) + ">>\nstream\n" + jpeg +
                           "\nendstream"),
