@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QWheelEvent>
@@ -103,6 +104,26 @@ void TfrxPreviewForm::FormCreate()
     layout->addWidget(ToolBar);
 
     PrintB = AddButton("PrintB", 2, 101, 102, &TfrxPreviewForm::PrintBClick);
+    // The button prints at once as the report's options say; its menu asks first, for the printer,
+    // the pages, the copies or a file.
+    auto *printMenu = new QMenu(PrintB);
+    printMenu->setObjectName(QStringLiteral("PrintMenu"));
+    QAction *printWithDialog = printMenu->addAction(QStringLiteral("选择打印机、页码和份数后打印..."));
+    printWithDialog->setObjectName(QStringLiteral("PrintDialogMI"));
+    connect(printWithDialog, &QAction::triggered, this, [this] {
+        platform::guard(this, [this] {
+            // The print dialog for this run whatever the report's ShowDialog says.
+            bool *showDialog = m_report ? &m_report->PrintOptions.ShowDialog : nullptr;
+            const bool before = showDialog && *showDialog;
+            if (showDialog) *showDialog = true;
+            const auto restore = qScopeGuard([showDialog, before] {
+                if (showDialog) *showDialog = before;
+            });
+            PrintBClick();
+        });
+    });
+    PrintB->setMenu(printMenu);
+    PrintB->setPopupMode(QToolButton::MenuButtonPopup);
     OpenB = AddButton("OpenB", 0, 103, 104, &TfrxPreviewForm::OpenBClick);
     SaveB = AddButton("SaveB", 1, 105, 106, &TfrxPreviewForm::SaveBClick);
     ExportB = AddButton("ExportB", 3, 107, 108, nullptr);
@@ -454,6 +475,7 @@ void TfrxPreviewForm::PrintBClick()
     Preview->PrintPages();
     setEnabled(true);
 }
+
 
 void TfrxPreviewForm::OpenBClick()
 {

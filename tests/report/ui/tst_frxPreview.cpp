@@ -763,3 +763,34 @@ TEST(frxPreviewForm, aLongPreparationShowsTheFirstCardAtOnceAndRepaintsAFewTimes
     // card complete, the progress panel going, the end, each in both.
     EXPECT_LE(paints.count, 2 * (elapsedMs / TfrxPreview::PageRefreshMs + 4));
 }
+
+TEST(frxPreviewForm, minimisingTheModalPreviewMinimisesTheProgramAndTheProgramComesBackWithIt)
+{
+    GuestCards cards(2);
+    TfrxReport &report = cards.report;
+    TfrxWidgetHost host;
+    TfrxScopedHost installed(host);
+    QWidget program;
+    program.show();
+    bool programMinimised = false, previewBack = false;
+    testsupport::whenModal([&](QWidget *modal) {
+        modal->showMinimized();
+        QApplication::processEvents();
+        programMinimised = program.isMinimized();
+        // The user brings the program back from the task bar.
+        program.setWindowState(program.windowState() & ~Qt::WindowMinimized);
+        QApplication::processEvents();
+        previewBack = modal->isVisible() && !modal->isMinimized();
+        auto *poll = new QTimer(modal);
+        QObject::connect(poll, &QTimer::timeout, modal, [&report, modal, poll] {
+            if (report.PreparationTimerActive() || qobject_cast<TfrxPreviewForm *>(modal)->Preview->Working()) return;
+            poll->stop();
+            modal->close();
+        });
+        poll->start(20);
+    });
+    report.ShowReport(true);
+    EXPECT_TRUE(programMinimised);
+    EXPECT_TRUE(previewBack);
+    EXPECT_FALSE(program.isMinimized());
+}
