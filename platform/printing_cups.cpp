@@ -66,12 +66,15 @@ private:
     // The queue as Qt sees it now; null when it is gone or the server is down.
     QPrinterInfo info() const { return QPrinterInfo::printerInfo(m_name); }
     int dpi();
+    // The paper the queue prints mode on (printing_p.h, paperOnQueue).
+    QPageLayout queueLayout(const DeviceMode &mode);
     QString mediaSourceKey(int bin);
 
     QString m_name;
     std::optional<QList<DevicePaper>> m_papers;
     std::optional<QList<DeviceBin>> m_bins;
     std::optional<QList<int>> m_resolutions;
+    std::optional<QueuePapers> m_queuePapers;
     std::unique_ptr<QPrinter> m_measurePrinter;
     std::unique_ptr<PrinterJob> m_job;
     std::unique_ptr<PdfFileJob> m_fileJob;
@@ -192,15 +195,23 @@ int CupsPrintDevice::dpi()
     return m_dpi;
 }
 
+QPageLayout CupsPrintDevice::queueLayout(const DeviceMode &mode)
+{
+    if (!m_queuePapers) {
+        const QPrinterInfo printer = info();
+        m_queuePapers = QueuePapers{printer.supportedPageSizes(), printer.defaultPageSize(),
+                                    printer.supportsCustomPageSizes()};
+    }
+    return paperOnQueue(pageLayoutForMode(mode, papers()), *m_queuePapers);
+}
+
 std::optional<DeviceMetrics> CupsPrintDevice::measure(const DeviceMode &mode)
 {
     if (info().isNull()) return std::nullopt;
     const int resolution = dpi();
-    const QPageLayout layout = pageLayoutForMode(mode, papers());
+    const QPageLayout layout = queueLayout(mode);
     if (resolution <= 0 || !layout.isValid()) return std::nullopt;
-    QPageLayout wanted = layout;
-    wanted.setMode(QPageLayout::FullPageMode);
-    if (!m_measurePrinter->setPageLayout(wanted)) return std::nullopt;
+    if (!setPrinterPaper(*m_measurePrinter, layout)) return std::nullopt;
     // The minimum margins are what the printer cannot print on for this paper.
     const QPageLayout actual = m_measurePrinter->pageLayout();
     const QRect full = actual.fullRectPixels(resolution);
@@ -234,7 +245,7 @@ bool CupsPrintDevice::beginJob(const DeviceMode &mode, const QString &title, con
         return true;
     }
     auto job = std::make_unique<PrinterJob>(m_name, dpi());
-    if (!job->begin(mode, pageLayoutForMode(mode, papers()), mediaSourceKey(mode.bin), title)) return false;
+    if (!job->begin(mode, queueLayout(mode), mediaSourceKey(mode.bin), title)) return false;
     m_job = std::move(job);
     return true;
 }
@@ -242,7 +253,7 @@ bool CupsPrintDevice::beginJob(const DeviceMode &mode, const QString &title, con
 bool CupsPrintDevice::setJobMode(const DeviceMode &mode)
 {
     if (m_fileJob) return m_fileJob->setLayout(pageLayoutForMode(mode, papers()));
-    return m_job && m_job->setMode(mode, pageLayoutForMode(mode, papers()), mediaSourceKey(mode.bin));
+    return m_job && m_job->setMode(mode, queueLayout(mode), mediaSourceKey(mode.bin));
 }
 
 bool CupsPrintDevice::beginPage()

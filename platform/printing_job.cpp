@@ -2,6 +2,8 @@
 
 #include <QPrintEngine>
 
+#include <cmath>
+#include <optional>
 #include <utility>
 
 namespace platform {
@@ -40,7 +42,77 @@ QMargins minimumMarginsDots(const QPageLayout &layout, int dpi)
     QPageLayout copy = layout;
     copy.setMode(QPageLayout::FullPageMode);
     copy.setMargins(layout.minimumMargins());
-    return copy.marginsPixels(dpi);
+    const QMargins m = copy.marginsPixels(dpi);
+    if (layout.orientation() == QPageLayout::Landscape) return QMargins(m.bottom(), m.left(), m.top(), m.right());
+    return m;
+}
+
+namespace {
+
+bool holds(const QSizeF &paper, const QSizeF &page)
+{
+    // Sizes from a driver are rounded to points: half a millimetre is the same paper.
+    return paper.width() + 0.5 >= page.width() && paper.height() + 0.5 >= page.height();
+}
+
+bool sameSize(const QSizeF &a, const QSizeF &b)
+{
+    return std::abs(a.width() - b.width()) < 0.5 && std::abs(a.height() - b.height()) < 0.5;
+}
+
+} // namespace
+
+QPageLayout paperOnQueue(const QPageLayout &layout, const QueuePapers &queue)
+{
+    if (!layout.isValid() || queue.customSizes || queue.sizes.isEmpty()) return layout;
+    const QSizeF upright = layout.pageSize().size(QPageSize::Millimeter);
+    for (const QPageSize &size : queue.sizes)
+        if (sameSize(size.size(QPageSize::Millimeter), upright)) return layout;
+    // The page as it stands on the sheet.
+    const QSizeF page = layout.fullRect(QPageLayout::Millimeter).size();
+    const auto turnedTo = [&](const QPageSize &size) -> std::optional<QPageLayout::Orientation> {
+        const QSizeF mm = size.size(QPageSize::Millimeter);
+        const QPageLayout::Orientation own = layout.orientation();
+        const QPageLayout::Orientation other =
+            own == QPageLayout::Portrait ? QPageLayout::Landscape : QPageLayout::Portrait;
+        const auto onSheet = [&](QPageLayout::Orientation o) {
+            return o == QPageLayout::Portrait ? mm : mm.transposed();
+        };
+        if (holds(onSheet(own), page)) return own;
+        if (holds(onSheet(other), page)) return other;
+        return std::nullopt;
+    };
+    const auto onPaper = [&](const QPageSize &size, QPageLayout::Orientation o) {
+        return QPageLayout(size, o, QMarginsF(), QPageLayout::Millimeter);
+    };
+    if (queue.defaultSize.isValid())
+        if (const auto o = turnedTo(queue.defaultSize)) return onPaper(queue.defaultSize, *o);
+    std::optional<QPageLayout> smallest;
+    double smallestArea = 0;
+    for (const QPageSize &size : queue.sizes) {
+        const auto o = turnedTo(size);
+        if (!o) continue;
+        const QSizeF mm = size.size(QPageSize::Millimeter);
+        if (!smallest || mm.width() * mm.height() < smallestArea) {
+            smallest = onPaper(size, *o);
+            smallestArea = mm.width() * mm.height();
+        }
+    }
+    if (smallest) return *smallest;
+    const QPageSize fallback = queue.defaultSize.isValid() ? queue.defaultSize : queue.sizes.first();
+    return onPaper(fallback, layout.orientation());
+}
+
+bool setPrinterPaper(QPrinter &printer, const QPageLayout &layout)
+{
+    if (!layout.isValid()) return false;
+    // Not through setPageLayout: the queue refuses a layout whose margins are smaller than its
+    // unprintable ones, and a page drawn from the paper's corner has none. Setting the size lets
+    // the queue fill in those margins itself.
+    printer.setFullPage(true);
+    printer.setPageOrientation(layout.orientation());
+    if (!printer.setPageSize(layout.pageSize())) return false;
+    return printer.pageLayout().orientation() == layout.orientation();
 }
 
 PrinterJob::PrinterJob(const QString &printerName, int dpi)
@@ -55,9 +127,12 @@ void PrinterJob::applyOptions(const DocumentOptions &options)
     QPrintEngine *engine = m_printer->printEngine();
     engine->setProperty(QPrintEngine::PPK_CopyCount, qMax(1, options.copies));
     if (options.duplex != 0) engine->setProperty(QPrintEngine::PPK_Duplex, int(qtDuplex(options.duplex)));
-    engine->setProperty(kCupsOptionsKey, options.mediaSource.isEmpty()
-                                             ? QStringList()
-                                             : QStringList{QStringLiteral("media-source"), options.mediaSource});
+    // Pages drawn from the paper's corner are as large as the paper: a queue that fits them to its
+    // printable area by default would shrink and move every card.
+    QStringList cupsOptions{QStringLiteral("print-scaling"), QStringLiteral("none"), QStringLiteral("fit-to-page"),
+                            QStringLiteral("false")};
+    if (!options.mediaSource.isEmpty()) cupsOptions << QStringLiteral("media-source") << options.mediaSource;
+    engine->setProperty(kCupsOptionsKey, cupsOptions);
     m_options = options;
 }
 
@@ -90,9 +165,7 @@ bool PrinterJob::applyLayout(const QPageLayout &layout)
         m_error = QStringLiteral("unknown paper");
         return false;
     }
-    QPageLayout wanted = layout;
-    wanted.setMode(QPageLayout::FullPageMode);
-    if (!m_printer->setPageLayout(wanted)) {
+    if (!setPrinterPaper(*m_printer, layout)) {
         m_error = QStringLiteral("the printer refused the paper");
         return false;
     }
@@ -143,10 +216,16 @@ bool PrinterJob::beginPage()
         m_error = QStringLiteral("the printer refused a new page");
         return false;
     }
-    // Like a printer's device context, the origin is the corner of the printable area.
-    const QMargins offset = minimumMarginsDots(m_printer->pageLayout(), m_printer->resolution());
+    // Like a printer's device context, the origin is the corner of the printable area, here at the
+    // whole millimetres the report engine measures it by: a page drawn back by those millimetres
+    // starts exactly at the paper's corner.
+    const int dpi = m_printer->resolution();
+    const QMargins offset = minimumMarginsDots(m_printer->pageLayout(), dpi);
+    const auto wholeMm = [dpi](int dots) {
+        return int(std::lround(std::nearbyint(dots * 25.4 / dpi) / 25.4 * dpi));
+    };
     m_painter.resetTransform();
-    m_painter.translate(offset.left(), offset.top());
+    m_painter.translate(wholeMm(offset.left()), wholeMm(offset.top()));
     m_pageOpen = true;
     ++m_pagesBegun;
     return true;

@@ -18,11 +18,31 @@ namespace platform {
 // paper code is unknown. knownPapers are searched before the standard codes.
 QPageLayout pageLayoutForMode(const DeviceMode &mode, const QList<DevicePaper> &knownPapers);
 
-// The unprintable margins of layout (its minimum margins) in dots at dpi.
+// The unprintable margins of layout (its minimum margins) in dots at dpi, as the page is turned. Qt
+// gives a queue's margins in upright terms whatever the orientation; a landscape page is the upright
+// sheet turned a quarter counter-clockwise, so its left margin is the sheet's bottom one.
 QMargins minimumMarginsDots(const QPageLayout &layout, int dpi);
 
+// What a queue offers for paper: its sizes, its default, whether it takes sizes of its own.
+struct QueuePapers {
+    QList<QPageSize> sizes;
+    QPageSize defaultSize;
+    bool customSizes = false;
+};
+
+// The paper a queue really prints layout on. A size the queue lacks and cannot take would go onto
+// its default paper, centred or scaled by the print server; instead the page goes onto a paper that
+// holds it in its orientation (the default paper first, else the smallest), so that it can be drawn
+// from the paper's corner. Without such a paper, the default paper in the page's orientation.
+QPageLayout paperOnQueue(const QPageLayout &layout, const QueuePapers &queue);
+
+// Sets printer to the paper and orientation of layout, drawing from the paper's corner; false when
+// the printer did not take the paper.
+bool setPrinterPaper(QPrinter &printer, const QPageLayout &layout);
+
 // One job on a QPrinter to the named CUPS queue; it fails to start when Qt cannot reach that queue
-// (Qt would fall back to PDF).
+// (Qt would fall back to PDF). The pages go as drawn: the job asks the print server not to scale
+// them to the printable area, whatever the queue's own default.
 class PrinterJob {
 public:
     PrinterJob(const QString &printerName, int dpi);

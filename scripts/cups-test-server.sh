@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
 # A print server of the tests' own: cupsd with its configuration, spool, logs and socket under DIR,
-# and one PDF queue, the server's default, whose files land in DIR/out. The machine's own print
-# server is neither used nor changed; the one file written outside DIR is the queue's cups-pdf
-# instance file /etc/cups/cups-pdf-QUEUE.conf (cups-pdf reads its settings only from there),
-# removed by stop.
+# one PDF queue, the server's default, whose files land in DIR/out, and beside it queues with the
+# drivers of real printers, whose unprintable margins the PDF queue lacks. Their output (what the
+# printer would receive) lands in DIR/jobs/QUEUE_KIND/JOB.prn, one file per job, written whole:
+#   QUEUE_ps      Generic PostScript (cups), Letter, 12 pt margins, no custom sizes: PostScript
+#   QUEUE_hp      HP Color LaserJet CM3530 (cups-filters), A4 by default, 18/36 pt margins, fits
+#                 pages to its printable area unless told not to: PDF after PJL
+#   QUEUE_inkjet  HP DeskJet 500 through Gutenprint, A4 by default, 300 dpi: PCL raster
+# The machine's own print server is neither used nor changed; the one file written outside DIR is
+# the PDF queue's cups-pdf instance file /etc/cups/cups-pdf-QUEUE.conf (cups-pdf reads its settings
+# only from there), removed by stop.
 #
 # usage: cups-test-server.sh start DIR QUEUE   on success prints the socket to use as CUPS_SERVER
 #        cups-test-server.sh stop DIR          stops that cupsd by its PID and removes what start made
@@ -33,18 +39,53 @@ stop_server() {
     fi
 }
 
+# The backend of DEVICE_URI tovarofile:/FOLDER: the job (the file argument, else standard input)
+# goes to FOLDER/JOB.prn, renamed into place once complete. Mode 0700 makes cupsd run it as root.
+write_file_backend() {
+    cat >"$1" <<'BACKEND'
+#!/bin/sh
+if [ $# -eq 0 ]; then echo 'file tovarofile "Unknown" "Job into a file"'; exit 0; fi
+folder=${DEVICE_URI#tovarofile:}
+mkdir -p "$folder" || exit 1
+if [ $# -ge 6 ]; then cat "$6"; else cat; fi >"$folder/$1.part" || exit 1
+mv "$folder/$1.part" "$folder/$1.prn"
+BACKEND
+    chmod 0700 "$1"
+}
+
+# Adds the queue NAME with the driver MODEL printing into DIR/jobs/NAME, with default OPTIONS.
+add_driver_queue() {
+    local dir=$1 socket=$2 name=$3 model=$4
+    shift 4
+    if ! lpadmin -h "$socket" -p "$name" -E -v "tovarofile:$dir/jobs/$name" -m "$model" "$@" \
+        2>"$dir/log/lpadmin-$name"; then
+        stop_server "$dir"
+        fail "lpadmin could not add the queue $name ($model): $(grep -v -i deprecated "$dir/log/lpadmin-$name")"
+    fi
+}
+
 start_server() {
     local dir=$1 queue=$2
     [[ $queue =~ ^[A-Za-z0-9_]+$ ]] || fail "queue name \"$queue\" must be letters, digits and _"
     command -v cupsd >/dev/null || fail "cupsd is not installed (scripts/deps.sh test installs cups)"
     command -v lpadmin >/dev/null || fail "lpadmin is not installed (cups-client)"
     [ -x /usr/lib/cups/backend/cups-pdf ] || fail "the cups-pdf backend is not installed (printer-driver-cups-pdf)"
+    [ -f /usr/share/ppd/cupsfilters/HP-Color_LaserJet_CM3530_MFP-PDF.ppd ] ||
+        fail "the HP Color LaserJet PPD is not installed (cups-filters)"
+    [ -x /usr/lib/cups/driver/gutenprint.5.3 ] || fail "Gutenprint is not installed (printer-driver-gutenprint)"
+    command -v gs >/dev/null || fail "Ghostscript is not installed (ghostscript)"
     [ "$(id -u)" -eq 0 ] || fail "cupsd and the cups-pdf instance file need root"
     [ -w /etc/cups ] || fail "/etc/cups is not writable"
 
-    mkdir -p "$dir"/{etc/ppd,spool/tmp,cache,state,log,out,cups-pdf-spool}
+    mkdir -p "$dir"/{etc/ppd,spool/tmp,cache,state,log,out,cups-pdf-spool,bin/backend,jobs}
     # The scheduler's filters run as lp and must reach the spool below DIR.
-    chmod 755 "$dir" "$dir/out" "$dir/cups-pdf-spool"
+    chmod 755 "$dir" "$dir/out" "$dir/cups-pdf-spool" "$dir/bin" "$dir/bin/backend" "$dir/jobs"
+    # cupsd finds backends in ServerBin only: DIR/bin is the system's with one backend more, which
+    # writes each job of the driver queues into a file of its own.
+    local sub
+    for sub in cgi-bin daemon driver filter monitor notifier; do ln -sfn "/usr/lib/cups/$sub" "$dir/bin/$sub"; done
+    ln -sf /usr/lib/cups/backend/cups-pdf "$dir/bin/backend/cups-pdf"
+    write_file_backend "$dir/bin/backend/tovarofile"
     local socket="$dir/cups.sock"
     cat >"$dir/etc/cups-files.conf" <<CONF
 ServerRoot $dir/etc
@@ -56,7 +97,7 @@ Printcap $dir/state/printcap
 AccessLog $dir/log/access_log
 ErrorLog $dir/log/error_log
 PageLog $dir/log/page_log
-ServerBin /usr/lib/cups
+ServerBin $dir/bin
 DataDir /usr/share/cups
 SystemGroup root
 User lp
@@ -114,7 +155,12 @@ CONF
         stop_server "$dir"
         fail "lpadmin could not add the queue $queue: $(grep -v -i deprecated "$dir/log/lpadmin")"
     fi
-    # The queue is the server's default, so a print to the default printer lands in it.
+    add_driver_queue "$dir" "$socket" "${queue}_ps" drv:///sample.drv/generic.ppd
+    # This queue fits every page to its printable area unless a job says otherwise.
+    add_driver_queue "$dir" "$socket" "${queue}_hp" lsb/usr/cupsfilters/HP-Color_LaserJet_CM3530_MFP-PDF.ppd \
+        -o PageSize=A4 -o print-scaling-default=fit
+    add_driver_queue "$dir" "$socket" "${queue}_inkjet" gutenprint.5.3://pcl-500/expert -o PageSize=A4 -o Resolution=300dpi
+    # The PDF queue is the server's default, so a print to the default printer lands in it.
     lpadmin -h "$socket" -d "$queue" >/dev/null 2>&1 || true
     if ! lpstat -h "$socket" -p "$queue" >/dev/null 2>&1; then
         stop_server "$dir"

@@ -7,7 +7,8 @@ build_packages=(cmake ninja-build ccache g++ qt6-base-dev qt6-base-dev-tools lib
     libjpeg-dev zlib1g-dev libsqlite3-dev libcups2-dev libicu-dev libquazip1-qt6-dev libfreexl-dev pkg-config
     libharfbuzz-dev libdeflate-dev libgtest-dev libgmock-dev
     fonts-arphic-ukai fonts-arphic-uming fonts-noto-cjk fonts-wqy-zenhei fonts-dejavu-core fonts-liberation)
-test_packages=(clang libclang-rt-14-dev cups cups-client printer-driver-cups-pdf poppler-utils qpdf sqlite3
+test_packages=(clang libclang-rt-14-dev cups cups-client printer-driver-cups-pdf cups-filters
+    printer-driver-gutenprint poppler-utils qpdf sqlite3
     desktop-file-utils appstream ghostscript mupdf-tools fonts-noto-color-emoji xfonts-base)
 bench_packages=(libpugixml-dev python3-reportlab glabels poppler-utils)
 

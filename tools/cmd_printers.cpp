@@ -9,16 +9,20 @@
 
 namespace {
 
-// "* NAME<TAB>N papers<TAB>X x Y dpi", the star marking the default printer.
+// "* NAME<TAB>N papers<TAB>X x Y dpi<TAB>W x H mm, margins L T R B mm", the star marking the
+// default printer, the paper its default one with the margins it cannot print on.
 QString describe(frx::TfrxCustomPrinter *printer, bool isDefault)
 {
     printer->Prepare();
     QString line = (isDefault ? QStringLiteral("* ") : QStringLiteral("  ")) + printer->Name();
     if (!printer->Initialized()) return line + QStringLiteral("\tPrinter selected is not valid");
-    return line + QStringLiteral("\t%1 papers\t%2 x %3 dpi")
+    const auto mm = [](frx::Extended value) { return QString::number(double(value)); };
+    return line + QStringLiteral("\t%1 papers\t%2 x %3 dpi\t%4 x %5 mm, margins %6 %7 %8 %9 mm")
                       .arg(printer->Papers().size())
                       .arg(printer->DPI().x())
-                      .arg(printer->DPI().y());
+                      .arg(printer->DPI().y())
+                      .arg(mm(printer->PaperWidth()), mm(printer->PaperHeight()), mm(printer->LeftMargin()),
+                           mm(printer->TopMargin()), mm(printer->RightMargin()), mm(printer->BottomMargin()));
 }
 
 int listPrinters(const QStringList &arguments)
@@ -38,7 +42,8 @@ int listPrinters(const QStringList &arguments)
 
 const tools::CommandRegistration
     registration(QStringLiteral("printers"), QStringLiteral("printers"),
-                 QStringLiteral("Lists the printers (the default one starred) with their papers and resolution."),
+                 QStringLiteral("Lists the printers (the default one starred) with their papers, resolution, and\n"
+                                "their default paper with the margins they cannot print on."),
                  listPrinters);
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "report/output/frxPainter.h"
 #include "report/engine/frxPreviewPages.h"
 #include "report/output/frxPrinter.h"
+#include "report/output/frxPrinter_p.h"
 #include "report/base/frxRes.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,8 @@ int tileCount(Extended a, Extended b)
     const qint64 n = a - whole * b >= 11 ? qint64(whole) + 1 : roundHalfEven(a / b);
     return int(std::clamp<qint64>(n, 1, 10000));
 }
+
+const QString kPageRefused = QStringLiteral("打印机拒绝了新的一页，打印中断。请检查打印机的纸张和连接，再打印一次");
 
 void processMessages()
 {
@@ -153,14 +156,15 @@ int PrintRun::Duplex(const TfrxReportPage &page) const
 bool PrintRun::Refused(const QString &what)
 {
     m_failed = true;
-    m_report.ReportError(QStringLiteral("%1: %2").arg(m_printer->Name(), what));
+    m_report.ReportError(QStringLiteral("打印机“%1”：%2。").arg(m_printer->Name(), what));
     return false;
 }
 
 bool PrintRun::EnsureJob()
 {
     if (m_started) return true;
-    if (!m_printer->BeginJob()) return Refused(QStringLiteral("打印任务无法开始"));
+    if (!m_printer->BeginJob())
+        return Refused(QStringLiteral("打印任务无法开始。请确认打印机已开机、接好，在系统的打印机设置里可以打印，再打印一次"));
     m_started = true;
     return true;
 }
@@ -170,7 +174,7 @@ bool PrintRun::BeginSheet()
     if (!m_printer->BeginSheet() || !m_printer->Canvas()->Canvas()) {
         m_printer->AbortJob();
         m_started = false;
-        return Refused(QStringLiteral("打印机拒绝了新的一页"));
+        return Refused(kPageRefused);
     }
     return true;
 }
@@ -181,7 +185,7 @@ bool PrintRun::EndSheet(int pageNo)
     if (!m_printer->EndSheet()) {
         m_printer->AbortJob();
         m_started = false;
-        return Refused(QStringLiteral("打印机拒绝了新的一页"));
+        return Refused(kPageRefused);
     }
     processMessages();
     ++m_sheets;
@@ -193,7 +197,7 @@ bool PrintRun::EmptySheet()
     if (!BeginSheet()) return false;
     if (!m_printer->EndSheet()) {
         Terminate();
-        return Refused(QStringLiteral("打印机拒绝了新的一页"));
+        return Refused(kPageRefused);
     }
     ++m_sheets;
     return true;
@@ -420,7 +424,8 @@ bool PrintRun::Run()
         m_report.InternalOnProgressStop(ptPrinting);
         throw;
     }
-    if (m_started && !m_printer->EndJob()) completed = Refused(QStringLiteral("打印任务未能送达"));
+    if (m_started && !m_printer->EndJob())
+        completed = Refused(QStringLiteral("打印任务未能送到打印机。请检查打印机的连接和系统的打印队列，再打印一次"));
     m_started = false;
     m_report.InternalOnProgressStop(ptPrinting);
     return completed && !m_failed;
@@ -501,7 +506,7 @@ bool PrintWithOptions(TfrxReport &report, int currentPageNo, RunState &state)
     if (!report.OnReportPrint.isEmpty()) report.RunScriptEvent(&report, report.OnReportPrint, true);
 
     if (!printer->Initialized()) {
-        report.ReportError(QStringLiteral("Printer selected is not valid"));
+        report.ReportError(invalidPrinterText(printer->Name()));
         return false;
     }
     const TfrxPageNumbers selection = ParsePageNumbers(report.PrintOptions.PageNumbers, pages.Count());

@@ -23,12 +23,17 @@ int LookUpPaperCode(Extended width, Extended height)
     return platform::standardPaperCodeBySize(double(width), double(height));
 }
 
-// Reports that the printer cannot be used, captioned like every error of the engine.
-void reportInvalidPrinter()
+QString invalidPrinterText(const QString &printerName)
 {
-    const QString caption = frxGet(QStringLiteral("mbError"));
-    const QString text = QStringLiteral("Printer selected is not valid");
-    frxHost().ShowPrinterError(caption, text);
+    return QStringLiteral("打印机“%1”不能使用（Printer selected is not valid）。请确认它已开机、接好，"
+                          "在系统的打印机设置里可以打印，或者换用另一台打印机。")
+        .arg(printerName);
+}
+
+// Reports that the printer cannot be used, captioned like every error of the engine.
+void reportInvalidPrinter(const QString &printerName)
+{
+    frxHost().ShowPrinterError(frxGet(QStringLiteral("mbError")), invalidPrinterText(printerName));
 }
 
 TfrxPrinterCanvas::TfrxPrinterCanvas() = default;

@@ -55,11 +55,11 @@ bool TfrxPrinter::ApplyMode(const platform::DeviceMode &mode)
 {
     const std::optional<platform::DeviceMetrics> metrics = m_device ? m_device->measure(mode) : std::nullopt;
     if (!metrics || metrics->dpiX <= 0 || metrics->dpiY <= 0) {
-        reportInvalidPrinter();
+        reportInvalidPrinter(m_name);
         return false;
     }
     if (m_printing && !m_device->setJobMode(mode)) {
-        reportInvalidPrinter();
+        reportInvalidPrinter(m_name);
         return false;
     }
     m_mode = mode;

@@ -160,6 +160,53 @@ TEST(printing, modeLayoutUsesPrinterPapersThenStandardCodesThenUserSize)
     EXPECT_FALSE(pageLayoutForMode(mode, {}).isValid());
 }
 
+TEST(printing, aSizeTheQueueLacksGoesOnAPaperThatHoldsItDrawnFromTheCorner)
+{
+    const QPageSize letter(QPageSize::Letter), a4(QPageSize::A4), a5(QPageSize::A5), a3(QPageSize::A3);
+    const QPageSize card(QSizeF(176, 240), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+    const QPageLayout upright(card, QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter);
+    const QPageLayout turned(card, QPageLayout::Landscape, QMarginsF(), QPageLayout::Millimeter);
+    const auto paper = [](const QPageLayout &layout) {
+        return layout.fullRect(QPageLayout::Millimeter).size().toSize();
+    };
+
+    // The Generic PostScript driver: Letter by default, no sizes of its own.
+    const QueuePapers genericPs{{letter, a4, a5, a3}, letter, false};
+    EXPECT_EQ(paper(paperOnQueue(upright, genericPs)), QSize(216, 279));
+    EXPECT_EQ(paperOnQueue(upright, genericPs).orientation(), QPageLayout::Portrait);
+    EXPECT_EQ(paper(paperOnQueue(turned, genericPs)), QSize(279, 216));
+    // A default paper too small for the card gives way to the smallest that holds it.
+    EXPECT_EQ(paper(paperOnQueue(upright, QueuePapers{{a5, a3, a4}, a5, false})), QSize(210, 297));
+    // Held only turned: the sheet turns.
+    const QPageLayout wide(QPageSize(QSizeF(280, 200), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
+                           QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter);
+    const QPageLayout onA4 = paperOnQueue(wide, QueuePapers{{a5, a4}, a4, false});
+    EXPECT_EQ(paper(onA4), QSize(297, 210));
+    // Nothing holds it: the default paper as the page stands, and the rest does not print.
+    const QPageLayout huge(QPageSize(QSizeF(400, 500), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
+                           QPageLayout::Portrait, QMarginsF(), QPageLayout::Millimeter);
+    EXPECT_EQ(paper(paperOnQueue(huge, genericPs)), QSize(216, 279));
+
+    // A queue taking sizes of its own, or having the size, prints the page on its own paper.
+    EXPECT_EQ(paper(paperOnQueue(upright, QueuePapers{{letter, a4}, letter, true})), QSize(176, 240));
+    const QPageLayout a4Custom(QPageSize(QSizeF(210, 297), QPageSize::Millimeter, QString(), QPageSize::ExactMatch),
+                               QPageLayout::Landscape, QMarginsF(), QPageLayout::Millimeter);
+    EXPECT_EQ(paper(paperOnQueue(a4Custom, genericPs)), QSize(297, 210));
+}
+
+TEST(printing, aTurnedPageHasTheUprightSheetsMarginsTurned)
+{
+    // Margins as a driver gives them for the upright sheet: 18 pt left and right, 36 pt top, 24 pt
+    // bottom; at 72 dpi one dot a point.
+    QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(), QPageLayout::Point,
+                       QMarginsF(18, 36, 18, 24));
+    EXPECT_EQ(minimumMarginsDots(layout, 72), QMargins(18, 36, 18, 24));
+    layout.setOrientation(QPageLayout::Landscape);
+    // Turned a quarter counter-clockwise: the sheet's bottom edge is the page's left.
+    EXPECT_EQ(minimumMarginsDots(layout, 72), QMargins(24, 18, 36, 18));
+    EXPECT_EQ(minimumMarginsDots(layout, 144), QMargins(48, 36, 72, 36));
+}
+
 TEST(printing, fakeMeasuresTheModePaperInDots)
 {
     ensureApplication();

@@ -377,7 +377,9 @@ TEST_F(frxPrintRunTest, anUnreachablePrinterIsReportedAndTheEndStepsRun)
     int ended = 0;
     report.OnAfterPrintReport = [&] { ++ended; };
     EXPECT_FALSE(PrintPrepared(report));
-    EXPECT_EQ(g_errors, QStringList{u"错误: Printer selected is not valid"_s});
+    ASSERT_EQ(g_errors.size(), 1);
+    EXPECT_TRUE(g_errors[0].startsWith(u"错误: 打印机“Broken”不能使用（Printer selected is not valid）"_s))
+        << g_errors[0].toStdString();
     EXPECT_EQ(ended, 1);
 }
 

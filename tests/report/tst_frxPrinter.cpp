@@ -1,4 +1,5 @@
 #include "report/output/frxPrinter.h"
+#include "report/output/frxPrintableArea.h"
 
 #include "platform/codepage.h"
 #include "tests/report/support/pdfinfo.h"
@@ -236,6 +237,31 @@ TEST_F(frxPrinterTest, prepareReadsPapersBinsAndMeasuredMargins)
     EXPECT_TRUE(errors.isEmpty());
 }
 
+TEST_F(frxPrinterTest, thePrintableAreaOfACardIsAskedWithoutChangingThePaperInForce)
+{
+    install({printer(QStringLiteral("Office")), printer(QStringLiteral("Lab"))}, QStringLiteral("Office"));
+    frxPrinters()->Refill();
+    const std::optional<QRectF> card = frxPrintableAreaMm(QStringLiteral("lab"), 176, 240, poPortrait);
+    ASSERT_TRUE(card);
+    // Measured in dots from the paper's corner: 100, 50, 120 and 60 at 600 dots per inch.
+    const double mm = 25.4 / 600;
+    EXPECT_NEAR(card->left(), 100 * mm, 1e-9);
+    EXPECT_NEAR(card->top(), 50 * mm, 1e-9);
+    EXPECT_NEAR(card->right(), 176 - 120 * mm, 0.05);
+    EXPECT_NEAR(card->bottom(), 240 - 60 * mm, 0.05);
+    TfrxCustomPrinter *lab = frxPrinters()->PrinterAt(frxPrinters()->FindByName(QStringLiteral("Lab")));
+    EXPECT_EQ(lab->Paper(), 9);
+    EXPECT_EQ(lab->PaperWidth(), 210);
+    EXPECT_TRUE(frxPrintableAreaMm(QString(), 240, 176, poLandscape));
+    EXPECT_FALSE(frxPrintableAreaMm(QStringLiteral("nowhere"), 176, 240, poPortrait));
+
+    install({}, QString());
+    frxPrinters()->Refill();
+    // The virtual printer keeps 5 mm on every side.
+    EXPECT_EQ(frxPrintableAreaMm(QString(), 176, 240, poPortrait), QRectF(5, 5, 166, 230));
+    EXPECT_TRUE(errors.isEmpty());
+}
+
 TEST_F(frxPrinterTest, deviceSizesBecomeWholeMillimetres)
 {
     FakePrintDevice::Setup setup = printer(QStringLiteral("Odd"));
@@ -274,7 +300,9 @@ TEST_F(frxPrinterTest, zeroResolutionMakesThePrinterInvalid)
     install({broken, unreachable}, QString());
     TfrxPrinters printers;
     EXPECT_FALSE(printers.Current()->Initialized());
-    EXPECT_EQ(errors, QStringList{QStringLiteral("错误: Printer selected is not valid")});
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("错误: 打印机“Broken”不能使用（Printer selected is not valid）")))
+        << errors[0].toStdString();
     EXPECT_FALSE(printers.Current()->BeginJob());
 
     errors.clear();

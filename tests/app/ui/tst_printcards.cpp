@@ -1,11 +1,13 @@
 // Printing cards end to end: the card program, offscreen, prints its cards through the preview on a
-// real print server of the test's own (cupsd with a cups-pdf queue), and to a PDF file; the PDF
-// files that arrive are read back with poppler's tools.
+// real print server of the test's own (cupsd with a cups-pdf queue and queues with the drivers of
+// real printers), and to a PDF file; what arrives is read back from the output itself (poppler,
+// Ghostscript, the PCL raster the inkjet driver sends).
 #include "support/mainwindow.h"
 #include "support/printserver.h"
 
 #include "app/ui/calibrationdialog.h"
 #include "app/ui/guestgrid.h"
+#include "app/ui/scrollbox.h"
 #include "app/ui/spinedit.h"
 #include "app/model/gueststore.h"
 #include "platform/printing.h"
@@ -16,6 +18,7 @@
 #include "report/ui/frxPrintDialog.h"
 #include "report/ui/frxProgress.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -23,6 +26,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -108,10 +112,20 @@ protected:
     // is the test queue.
     void printToQueue(frx::TfrxPreviewForm *preview) { preview->PrintB->click(); }
 
-    // The preview's print button with the print dialog, there "print to file" into file.
+    // Chooses the printer on the toolbar as the user would.
+    void choosePrinter(const QString &name)
+    {
+        const int index = form->cbbPrinter->findText(name);
+        ASSERT_GE(index, 0) << name.toStdString();
+        form->cbbPrinter->setCurrentIndex(index);
+        emit form->cbbPrinter->activated(index);
+    }
+
+    // The print button's menu item, which asks in the print dialog whatever the card report's
+    // ShowDialog says; there "print to file" into file.
     void printToFile(frx::TfrxPreviewForm *preview, const QString &file)
     {
-        report().PrintOptions.ShowDialog = true;
+        ASSERT_FALSE(report().PrintOptions.ShowDialog);
         apptest::onNextModal([file](QWidget *modal) {
             auto *dialog = qobject_cast<frx::TfrxPrintDialog *>(modal);
             if (!dialog) {
@@ -137,7 +151,9 @@ protected:
                 "QFileDialog");
             dialog->OkB->click();
         });
-        preview->PrintB->click();
+        auto *withDialog = preview->findChild<QAction *>(QStringLiteral("PrintDialogMI"));
+        ASSERT_NE(withDialog, nullptr);
+        withDialog->trigger();
     }
 };
 
@@ -148,6 +164,20 @@ QRect nameColumnPixels(int dpi)
     const double pixelsPerMm = dpi / 25.4;
     return QRect(QPoint(int((nameLeftMm - 1) * pixelsPerMm), int((nameTopMm - 1) * pixelsPerMm)),
                  QPoint(int((nameLeftMm + 9) * pixelsPerMm), int(cardHeightMm * pixelsPerMm) - 1));
+}
+
+// Where the name's ink starts on a printed page, in millimetres from the paper's corner.
+QPointF nameInkMm(const apptest::PrintedPage &page)
+{
+    const QRect ink = apptest::inkBounds(page.grey, nameColumnPixels(page.dpi));
+    if (ink.isEmpty()) return QPointF(-1, -1);
+    return QPointF(ink.left() * 25.4 / page.dpi, ink.top() * 25.4 / page.dpi);
+}
+
+void saveForLooking(const QImage &image, const QString &name)
+{
+    if (const QByteArray shots = qgetenv("TOVARO_SCREENSHOT_DIR"); !shots.isEmpty())
+        image.save(QString::fromLocal8Bit(shots) + QLatin1Char('/') + name);
 }
 
 QRect rightOfNameColumnPixels(int dpi)
@@ -297,4 +327,57 @@ TEST_F(PrintCards, aCalibrationSheetGoesThroughThePrintDialogAndItsMoveIsAddedTo
     EXPECT_EQ(form->edtPTop->text(), QStringLiteral("-1"));
     restart();
     EXPECT_EQ(form->edtPLeft->text(), QStringLiteral("5"));
+}
+
+TEST_F(PrintCards, cardsLandWhereThePdfExportPutsThemOnTheQueuesOfRealDrivers)
+{
+    // Laser and inkjet drivers have unprintable margins and none of them takes the card's size:
+    // each card goes onto the paper the queue takes, drawn from the paper's corner, and the HP
+    // queue would even fit pages to its printable area unless told not to.
+    const QStringList names{QStringLiteral("一二三"), QStringLiteral("张三丰")};
+    addGuests(names);
+    form->guests().cursor().first();
+    const QRect picture(form->img1->mapTo(form->scrlbx1, QPoint(0, 0)), form->img1->size());
+    saveForLooking(form->scrlbx1->grab(picture & form->scrlbx1->rect()).toImage(), QStringLiteral("canvas.png"));
+    const int dpi = 150;
+    const QString file = dir.file(QStringLiteral("reference.prn"));
+    ASSERT_EQ(printThroughPreview(form->btnPrintBtn, [&](frx::TfrxPreviewForm *p) { printToFile(p, file); }), 2);
+    ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join(QLatin1Char('\n')).toStdString();
+    QList<QPointF> expected;
+    for (int page = 1; page <= 2; ++page) {
+        const QImage image = apptest::renderPdfPage(file, page, dpi);
+        ASSERT_FALSE(image.isNull());
+        expected << nameInkMm(apptest::PrintedPage{image, dpi});
+        ASSERT_GE(expected.last().x(), 0) << "no name on the exported card " << page;
+    }
+
+    struct Queue {
+        QString kind;
+        QString paper;  // the driver's name of the paper the cards land on
+        QSizeF paperMm;
+    };
+    const QList<Queue> queues{{QStringLiteral("ps"), QStringLiteral("Letter"), QSizeF(215.9, 279.4)},
+                              {QStringLiteral("hp"), QStringLiteral("A4"), QSizeF(210, 297)},
+                              {QStringLiteral("inkjet"), QStringLiteral("A4"), QSizeF(210, 297)}};
+    for (const Queue &queue : queues) {
+        SCOPED_TRACE(queue.kind.toStdString());
+        choosePrinter(server->driverQueue(queue.kind));
+        const int before = int(server->driverJobs(queue.kind).size());
+        EXPECT_EQ(printThroughPreview(form->btnPrintBtn, [this](frx::TfrxPreviewForm *p) { printToQueue(p); }), 2);
+        ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join(QLatin1Char('\n')).toStdString();
+        const QString job = server->waitForDriverJob(queue.kind, before);
+        ASSERT_FALSE(job.isEmpty()) << "nothing arrived on " << server->driverQueue(queue.kind).toStdString();
+        const QRectF printable = server->printableAreaMm(queue.kind, queue.paper);
+        ASSERT_FALSE(printable.isEmpty());
+        const QList<apptest::PrintedPage> pages = apptest::readPrinterJob(job, dpi, printable.left());
+        ASSERT_EQ(pages.size(), 2) << job.toStdString();
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_NEAR(pages[i].sizeMm().width(), queue.paperMm.width(), 1.0);
+            EXPECT_NEAR(pages[i].sizeMm().height(), queue.paperMm.height(), 1.0);
+            const QPointF ink = nameInkMm(pages[i]);
+            EXPECT_NEAR(ink.x(), expected[i].x(), 0.5) << "card " << i + 1;
+            EXPECT_NEAR(ink.y(), expected[i].y(), 0.5) << "card " << i + 1;
+        }
+        saveForLooking(pages.first().grey, QStringLiteral("printed_%1.png").arg(queue.kind));
+    }
 }

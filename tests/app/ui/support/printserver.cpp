@@ -1,13 +1,16 @@
 #include "printserver.h"
+#include "pclraster.h"
 
 #include <optional>
 
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QThread>
 
 namespace apptest {
@@ -93,6 +96,97 @@ QString PrintServer::waitForFile(int count, int timeoutMs) const
         QThread::msleep(100);
     }
     return {};
+}
+
+QStringList PrintServer::driverJobs(const QString &kind) const
+{
+    // The backend names the files after the job's number and renames them into place when whole.
+    QList<std::pair<int, QString>> jobs;
+    const QDir folder(m_dir.filePath(QStringLiteral("jobs/") + driverQueue(kind)));
+    for (const QFileInfo &file : folder.entryInfoList({QStringLiteral("*.prn")}, QDir::Files))
+        jobs.push_back({file.baseName().toInt(), file.filePath()});
+    std::sort(jobs.begin(), jobs.end());
+    QStringList files;
+    for (const auto &job : jobs)
+        files << job.second;
+    return files;
+}
+
+QString PrintServer::waitForDriverJob(const QString &kind, int count, int timeoutMs) const
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        const QStringList files = driverJobs(kind);
+        if (files.size() > count) return files.last();
+        QThread::msleep(100);
+    }
+    return {};
+}
+
+QRectF PrintServer::printableAreaMm(const QString &kind, const QString &keyword) const
+{
+    QFile ppd(m_dir.filePath(QStringLiteral("etc/ppd/%1.ppd").arg(driverQueue(kind))));
+    if (!ppd.open(QIODevice::ReadOnly)) return {};
+    const QString text = QString::fromLatin1(ppd.readAll());
+    // *ImageableArea A4/A4: "10.000 41.000 585.000 835.000", points from the bottom left corner.
+    const auto find = [&](const QString &keywordName, int values) {
+        QString pattern = QStringLiteral("^\\*%1 %2(?:/[^:]*)?:\\s*\"").arg(keywordName, QRegularExpression::escape(keyword));
+        for (int i = 0; i < values; ++i)
+            pattern += i == 0 ? QStringLiteral("([\\d.]+)") : QStringLiteral(" ([\\d.]+)");
+        return QRegularExpression(pattern + QStringLiteral("\""), QRegularExpression::MultilineOption).match(text);
+    };
+    const QRegularExpressionMatch area = find(QStringLiteral("ImageableArea"), 4);
+    const QRegularExpressionMatch paper = find(QStringLiteral("PaperDimension"), 2);
+    if (!area.hasMatch() || !paper.hasMatch()) return {};
+    const double mm = 25.4 / 72, height = paper.captured(2).toDouble();
+    return QRectF(QPointF(area.captured(1).toDouble() * mm, (height - area.captured(4).toDouble()) * mm),
+                  QPointF(area.captured(3).toDouble() * mm, (height - area.captured(2).toDouble()) * mm));
+}
+
+namespace {
+
+QList<PrintedPage> renderedPages(const QString &folder, int dpi)
+{
+    QList<PrintedPage> pages;
+    QStringList names = QDir(folder).entryList({QStringLiteral("page-*")}, QDir::Files);
+    // Numbered without padding by Ghostscript: page-10 after page-9.
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        return a.section(u'-', 1).section(u'.', 0, 0).toInt() < b.section(u'-', 1).section(u'.', 0, 0).toInt();
+    });
+    for (const QString &name : names)
+        pages.append(PrintedPage{QImage(QDir(folder).filePath(name)).convertToFormat(QImage::Format_Grayscale8), dpi});
+    return pages;
+}
+
+} // namespace
+
+QList<PrintedPage> readPrinterJob(const QString &file, int dpi, double pclPrintableLeftMm)
+{
+    QFile job(file);
+    if (!job.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = job.readAll();
+    QTemporaryDir dir;
+    const QString resolution = QString::number(dpi);
+    if (bytes.startsWith("%!")) {
+        if (!runTool(QStringLiteral("gs"),
+                     {QStringLiteral("-q"), QStringLiteral("-dSAFER"), QStringLiteral("-dBATCH"),
+                      QStringLiteral("-dNOPAUSE"), QStringLiteral("-sDEVICE=pnggray"), QStringLiteral("-r") + resolution,
+                      QStringLiteral("-sOutputFile=") + dir.filePath(QStringLiteral("page-%d.png")), file}))
+            return {};
+        return renderedPages(dir.path(), dpi);
+    }
+    if (const qsizetype pdf = bytes.indexOf("%PDF-"); pdf >= 0) {
+        // A laser printer's job wraps the PDF in its job language.
+        QFile inner(dir.filePath(QStringLiteral("job.pdf")));
+        if (!inner.open(QIODevice::WriteOnly) || inner.write(bytes.mid(pdf)) < 0) return {};
+        inner.close();
+        if (!runTool(QStringLiteral("pdftoppm"), {QStringLiteral("-gray"), QStringLiteral("-r"), resolution,
+                                                  inner.fileName(), dir.filePath(QStringLiteral("page"))}))
+            return {};
+        return renderedPages(dir.path(), dpi);
+    }
+    return readPclRaster(bytes, pclPrintableLeftMm);
 }
 
 QList<QSizeF> pdfPageSizes(const QString &file)
