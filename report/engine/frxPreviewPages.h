@@ -323,8 +323,9 @@ public:
     void SetRunFirstPage(int index) { m_runFirstPage = index; }
     bool AppendMode() const { return m_appendMode; }
     void SetAppendMode(bool value) { m_appendMode = value; }
-    // Copy number and print scale handed to text objects when a page is drawn.
-    int CopyNo = 1;
+    // Copy number (from 1 while printing, 0 otherwise) and print scale handed to text objects when
+    // a page is drawn.
+    int CopyNo = 0;
     Extended PrintScale = 1;
 
     // ---- logical page numbers, anchors, outline ----

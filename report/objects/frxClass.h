@@ -528,10 +528,10 @@ public:
     Extended HorizontalInsets() const;
     Extended VerticalInsets() const;
 
-    // Handed over by the page painter: the number of prepared pages, the copy being printed (from 1)
-    // and the print scale (1 except while printing).
+    // Handed over by the page painter: the number of prepared pages, the copy being printed (from 1;
+    // 0 outside printing) and the print scale (1 except while printing).
     int TotalPages = 0;
-    int CopyNo = 1;
+    int CopyNo = 0;
     Extended PrintScale = 1;
 
     // The whole text: each line followed by CR LF. Setting it splits at CR, LF and U+2028.

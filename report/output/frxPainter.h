@@ -17,7 +17,7 @@ namespace frx {
 struct TfrxPageDrawInfo {
     int Index = 0;      // page index in the prepared pages (odd indices mirror the margins)
     int TotalPages = 1; // shown for "[TOTALPAGES#]"
-    int CopyNo = 1;     // copy being printed, from 1, for "[COPYNAME#]"
+    int CopyNo = 0;     // copy being printed, from 1, for "[COPYNAME#]"; 0 outside printing
     Extended PrintScale = 1;
     // Screen-only aids, never drawn on a printer canvas; only the preview asks for them.
     bool PreviewBackground = false; // the page's PreviewBackground under everything, on the paper

@@ -431,11 +431,11 @@ bool PrintRun::Run()
     return completed && !m_failed;
 }
 
-// What a run changes and puts back at its end: the options, the copy number and print scale, and
-// the output file a dialog gave the printer.
+// What a run changes and puts back at its end: the options, the print scale and the output file a
+// dialog gave the printer; the copy number goes back to 0, as outside printing.
 class RunState {
 public:
-    explicit RunState(TfrxReport &report) : m_report(report), m_copyNo(report.PreviewPages()->CopyNo)
+    explicit RunState(TfrxReport &report) : m_report(report)
     {
         m_options.Assign(report.PrintOptions);
     }
@@ -454,7 +454,7 @@ public:
     void Restore()
     {
         TfrxPreviewPages *pages = m_report.PreviewPages();
-        pages->CopyNo = m_copyNo;
+        pages->CopyNo = 0;
         pages->PrintScale = 1;
         m_report.PrintOptions.Assign(m_options);
         // A file chosen in the dialog is for this run only.
@@ -464,7 +464,6 @@ public:
 private:
     TfrxReport &m_report;
     TfrxPrintOptions m_options;
-    int m_copyNo;
     TfrxCustomPrinter *m_printer = nullptr;
     QString m_outputFile;
 };

@@ -194,14 +194,15 @@ TEST_F(frxPrintRunTest, uncollatedCopiesAreLeftToTheDevice)
 TEST_F(frxPrintRunTest, zeroCopiesPrintOneAndTheOptionsComeBack)
 {
     AddA4Pages(2);
+    EXPECT_EQ(report.PreviewPages()->CopyNo, 0);
     report.PrintOptions.Copies = 0;
     report.PrintOptions.PageNumbers = u"2"_s;
     EXPECT_TRUE(PrintPrepared(report));
     EXPECT_EQ(printed, QList<int>{2});
     EXPECT_EQ(report.PrintOptions.Copies, 0);
     EXPECT_EQ(report.PrintOptions.PageNumbers, u"2"_s);
-    // The copy number of the preview is the one it had before printing.
-    EXPECT_EQ(report.PreviewPages()->CopyNo, 1);
+    // Outside printing no copy is being printed: "[COPYNAME#]" is not the first copy's name.
+    EXPECT_EQ(report.PreviewPages()->CopyNo, 0);
 }
 
 TEST_F(frxPrintRunTest, pageNumbersOddEvenAndReverseSelectAndOrder)
