@@ -8,7 +8,7 @@ build_packages=(cmake ninja-build ccache g++ qt6-base-dev qt6-base-dev-tools lib
     libharfbuzz-dev libdeflate-dev libgtest-dev libgmock-dev
     fonts-arphic-ukai fonts-arphic-uming fonts-noto-cjk fonts-wqy-zenhei fonts-dejavu-core fonts-liberation)
 test_packages=(clang libclang-rt-14-dev cups cups-client printer-driver-cups-pdf cups-filters
-    printer-driver-gutenprint poppler-utils qpdf sqlite3
+    printer-driver-gutenprint poppler-utils qpdf sqlite3 imagemagick
     desktop-file-utils appstream ghostscript mupdf-tools fonts-noto-color-emoji xfonts-base)
 bench_packages=(libpugixml-dev python3-reportlab glabels poppler-utils)
 

@@ -23,7 +23,7 @@ mkdir -p "$home"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/tovaro bin/tovaro-report share/tovaro/temp.ini share/tovaro/frx.fr3 share/tovaro/qingjian1.jpg \
-    share/tovaro/qingjian2.jpg share/applications/org.tovaro.Tovaro.desktop \
+    share/tovaro/qingjian2.jpg share/tovaro/qingjian3.jpg share/tovaro/qingjian4.jpg share/applications/org.tovaro.Tovaro.desktop \
     share/metainfo/org.tovaro.Tovaro.metainfo.xml share/icons/hicolor/scalable/apps/tovaro.svg \
     share/icons/hicolor/48x48/apps/tovaro.png share/man/man1/tovaro-report.1.gz; do
     [ -e "$prefix/$file" ] || fail "$file is not installed"

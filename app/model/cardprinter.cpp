@@ -1,7 +1,5 @@
 #include "app/model/cardprinter.h"
 
-#include "app/model/cardcheck.h"
-#include "app/model/carditem.h"
 #include "app/model/gueststore.h"
 #include "platform/errors.h"
 #include "report/base/frxUtils.h"
@@ -124,16 +122,15 @@ void CardReportPrinter::run(const CardState &state, GuestStore &guests,
     frxdbdtst1.SetDataSet(&guests.cursor());
 
     loadAndFit(frxrprt1, state);
-    // The cards are printed on bought blank cards: the preview shows the card under the texts.
-    cardPage(frxrprt1)->PreviewBackground = state.cardPicture;
+    frx::TfrxReportPage *page = cardPage(frxrprt1);
+    if (state.wholeCards) {
+        page->BackPicture = state.cardPicture;
+        page->BackPicturePrintable = true;
+    } else {
+        // The cards are printed on bought pre-printed cards: the preview shows the card under the texts.
+        page->PreviewBackground = state.cardPicture;
+    }
     setUpPrinter(frxrprt1, state);
-    const QStringList names = guests.names();
-    frxrprt1.OnCheckJob = [this, state, names] {
-        CardJobCheck check(*this, state, printerPrintableArea(state.printerName));
-        std::function<QString(int)> title = state.itemTitle;
-        if (!title) title = [](int item) { return QStringLiteral("m%1").arg(item); };
-        return jobCheckSummary(check.checkAll(names), int(names.size()), title);
-    };
     frxrprt1.ShowReport(true);
 }
 
@@ -173,12 +170,9 @@ void CardReportPrinter::loadAndFit(frx::TfrxReport &report, const CardState &sta
         for (int n : {13, 11, 12})
             textObject(report, n)->SetVisible(true);
     if (state.details.printEventKind) textObject(report, 16)->SetVisible(true);
-}
-
-frx::TfrxReport &CardReportPrinter::measuredReport(const CardState &state)
-{
-    loadAndFit(m_measured, state);
-    return m_measured;
+    // The farewell party has no bride: her items go unless a name is given for them.
+    for (int n : {8, 15})
+        if (!state.details.showsItem(n)) textObject(report, n)->SetVisible(false);
 }
 
 QList<int> CardReportPrinter::overflowingItems(const CardState &state, const QString &guestName)
@@ -247,15 +241,18 @@ void CardReportPrinter::fitTextObject(frx::TfrxReport &report, int n, const Card
         if (layout == Layout::Vertical) {
             const frx::Extended cardHeight = millimetres(state.cardHeightText);
             memo->SetHeight((cardHeight - t - edgeMarginMm) * unitsPerMm);
-            carditem::applySetting(*memo, carditem::Setting::Column);
+            memo->SetRotation(270);
+            memo->VAlign = frx::vaBottom;
         } else {
-            carditem::applySetting(*memo, carditem::Setting::Line);
+            memo->SetRotation(0);
+            memo->VAlign = frx::vaTop;
         }
     }
 
     platform::FontValue font = memo->Font();
+    // The "@" form draws full-width characters upright in the 270-degree column.
     if (layout == Layout::Vertical)
-        font.name = carditem::printedFace(p.Fontname, carditem::Setting::Column);
+        font.name = QStringLiteral("@") + p.Fontname;
     else if (layout == Layout::Horizontal && !p.Fontname.isEmpty())
         font.name = p.Fontname;
     font.setSize(p.Fontsize);

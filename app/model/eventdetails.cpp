@@ -3,6 +3,28 @@
 #include "platform/profile.h"
 #include "platform/profilewriter.h"
 
+bool EventDetails::isFarewell() const
+{
+    return eventKind.trimmed() == QStringLiteral("考学送行");
+}
+
+bool EventDetails::showsItem(int item) const
+{
+    switch (item) {
+    case 11:
+    case 12:
+    case 13:
+        return printParents;
+    case 16:
+        return printEventKind;
+    case 8:
+    case 15:
+        return !isFarewell() || !bride.trimmed().isEmpty();
+    default:
+        return true;
+    }
+}
+
 QString EventDetails::canvasText(int item) const
 {
     if (item == 16) return QStringLiteral("举行");

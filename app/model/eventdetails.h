@@ -22,6 +22,13 @@ struct EventDetails {
     bool printEventKind = false; // chk1: item 16
     bool printParents = false;   // chk2: items 11, 12 and 13
 
+    // The farewell party (考学送行): a card without a bride.
+    bool isFarewell() const;
+    // Whether item n (0..16) is on the card: 11 to 13 with printParents, 16 with printEventKind;
+    // at the farewell party the bride's items 8 and 15 only when a bride's name is given; every
+    // other item always.
+    bool showsItem(int item) const;
+
     // The canvas text of item n (1..12, 14..16) before stacking; item 16 is always "举行".
     // Items 0 and 13 have no dialog field: an empty text.
     QString canvasText(int item) const;

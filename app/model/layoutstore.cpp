@@ -10,6 +10,41 @@ const QString topOffsetKey = QStringLiteral("OffsetTop");
 
 } // namespace
 
+namespace layout {
+
+QList<std::pair<QString, QString>> layoutEntries(const TemplateLayout &layout)
+{
+    platform::ProfileEntries entries = {
+        {QStringLiteral("PaperHeight"), QString::number(layout.cardSize.height)},
+        {QStringLiteral("PaperWidth"), QString::number(layout.cardSize.width)},
+        {leftOffsetKey, QString::number(layout.leftOffsetMm)},
+        {topOffsetKey, QString::number(layout.topOffsetMm)}};
+    for (int n = 0; n < cardItemCount; ++n) {
+        const para &record = layout.records[static_cast<size_t>(n)];
+        const QString number = QString::number(n);
+        entries.append({QStringLiteral("Left") + number, QString::number(record.Left)});
+        entries.append({QStringLiteral("Top") + number, QString::number(record.Top)});
+        entries.append({QStringLiteral("Fontname") + number, record.Fontname});
+        entries.append({QStringLiteral("Fontsize") + number, QString::number(record.Fontsize)});
+        // An empty style text would read back as "[]": the same, no style.
+        entries.append({QStringLiteral("Fontstyle") + number, record.Fontstyle});
+    }
+    return entries;
+}
+
+TemplateLayout readLayout(const platform::ProfileFile &profile, const QString &section)
+{
+    TemplateLayout result;
+    result.cardSize = readCardSize(profile, section);
+    result.leftOffsetMm = profile.readInteger(section, leftOffsetKey, 0);
+    result.topOffsetMm = profile.readInteger(section, topOffsetKey, 0);
+    for (int n = 0; n < cardItemCount; ++n)
+        result.records[static_cast<size_t>(n)] = readRecord(profile, section, n);
+    return result;
+}
+
+} // namespace layout
+
 LayoutStore::LayoutStore(const QString &shippedFile, const QString &userFile)
     : m_shippedFile(shippedFile), m_userFile(userFile)
 {
@@ -50,15 +85,7 @@ TemplateLayout LayoutStore::read(const QString &section, const QString &printer)
 {
     const platform::ProfileFile user(m_userFile);
     const bool own = user.hasSection(section);
-    const platform::ProfileFile profile = own ? user : platform::ProfileFile(m_shippedFile);
-    TemplateLayout result;
-    result.cardSize = layout::readCardSize(profile, section);
-    if (own) {
-        result.leftOffsetMm = profile.readInteger(section, leftOffsetKey, 0);
-        result.topOffsetMm = profile.readInteger(section, topOffsetKey, 0);
-    }
-    for (int n = 0; n < cardItemCount; ++n)
-        result.records[static_cast<size_t>(n)] = layout::readRecord(profile, section, n);
+    TemplateLayout result = layout::readLayout(own ? user : platform::ProfileFile(m_shippedFile), section);
     if (const auto offsets = printerOffsets(section, printer)) {
         result.leftOffsetMm = offsets->left;
         result.topOffsetMm = offsets->top;
@@ -68,24 +95,11 @@ TemplateLayout LayoutStore::read(const QString &section, const QString &printer)
 
 void LayoutStore::save(const QString &section, const TemplateLayout &layout, const QString &printer) const
 {
-    platform::ProfileEntries entries = {
-        {QStringLiteral("PaperHeight"), QString::number(layout.cardSize.height)},
-        {QStringLiteral("PaperWidth"), QString::number(layout.cardSize.width)}};
+    platform::ProfileEntries entries = layout::layoutEntries(layout);
     // A printer's offsets are that printer's alone; without one they belong to the layout.
-    if (printer.isEmpty()) {
-        entries.append({leftOffsetKey, QString::number(layout.leftOffsetMm)});
-        entries.append({topOffsetKey, QString::number(layout.topOffsetMm)});
-    }
-    for (int n = 0; n < cardItemCount; ++n) {
-        const para &record = layout.records[static_cast<size_t>(n)];
-        const QString number = QString::number(n);
-        entries.append({QStringLiteral("Left") + number, QString::number(record.Left)});
-        entries.append({QStringLiteral("Top") + number, QString::number(record.Top)});
-        entries.append({QStringLiteral("Fontname") + number, record.Fontname});
-        entries.append({QStringLiteral("Fontsize") + number, QString::number(record.Fontsize)});
-        // An empty style text would read back as "[]": the same, no style.
-        entries.append({QStringLiteral("Fontstyle") + number, record.Fontstyle});
-    }
+    if (!printer.isEmpty())
+        entries.removeIf(
+            [](const auto &entry) { return entry.first == leftOffsetKey || entry.first == topOffsetKey; });
     QString text = platform::replaceProfileSection(platform::readProfileText(m_userFile), section, entries);
     if (!printer.isEmpty())
         text = platform::replaceProfileSection(

@@ -5,7 +5,10 @@
 
 #include "app/model/layoutprofile.h"
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 #include <optional>
 
@@ -23,6 +26,19 @@ struct TemplateLayout {
     int topOffsetMm = 0;
     LayoutTable records;
 };
+
+namespace platform {
+class ProfileFile;
+}
+
+namespace layout {
+
+// The keys and values of a section that holds layout, offsets included.
+QList<std::pair<QString, QString>> layoutEntries(const TemplateLayout &layout);
+// The layout section of profile holds, its offsets (0 when missing) included.
+TemplateLayout readLayout(const platform::ProfileFile &profile, const QString &section);
+
+} // namespace layout
 
 class LayoutStore {
 public:

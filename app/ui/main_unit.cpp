@@ -79,7 +79,8 @@ const BuiltInItem builtInItems[cardItemCount] = {
 
 TMainForm::TMainForm(const platform::AppFolders &folders, QWidget *parent)
     : QWidget(parent), m_folders(folders),
-      m_layouts(folders.dataFile(QStringLiteral("temp.ini")), folders.userFile(userLayoutFileName()))
+      m_layouts(folders.dataFile(QStringLiteral("temp.ini")), folders.userFile(userLayoutFileName())),
+      m_userTemplates(folders.userFile(userTemplatesFolderName()))
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Tovaro V1.2.1.3"));
@@ -203,11 +204,11 @@ void TMainForm::buildSidePanel()
     cbb1->setEditable(true);
     cbb1->setInsertPolicy(QComboBox::NoInsert);
     cbb1->setCompleter(nullptr);
-    cbb1->addItems(
-        {QStringLiteral("A4竖排模板"), QStringLiteral("A3竖排模板"), QStringLiteral("A4横排模板")});
+    fillTemplateList();
     cbb1->setCurrentIndex(-1);
     cbb1->setEditText(QStringLiteral("A4模板"));
     cbb1->setGeometry(740, 29, 89, 21);
+    buildTemplateMenu();
 
     dbgrd1 = new DataGrid(m_guests.cursor(),
                           {GridColumn{QStringLiteral("序号"), 32, QString(), Qt::AlignCenter},
@@ -324,8 +325,6 @@ void TMainForm::wire()
     connect(btnImport, &QToolButton::clicked, this, &TMainForm::btnImportClick);
     connect(btnExport, &QToolButton::clicked, this, &TMainForm::btnExportClick);
     watchNamePaste();
-    watchCardScale();
-    followCurrentGuest();
     connect(edtPWidth, &SpinEdit::textChanged, this, &TMainForm::edtPWidthChange);
     connect(edtPHeight, &SpinEdit::textChanged, this, &TMainForm::edtPHeightChange);
     connect(edtPLeft, &SpinEdit::textChanged, this, &TMainForm::edtPLeftChange);
@@ -351,20 +350,20 @@ int TMainForm::templatePosition() const
 
 bool TMainForm::isVerticalLayout() const
 {
-    const int position = templatePosition();
-    return position == 0 || position == 1;
+    const auto templ = currentTemplate();
+    return templ && templ->direction == TextDirection::Vertical;
 }
 
 bool TMainForm::isHorizontalLayout() const
 {
-    const int position = templatePosition();
-    return position == 2 || position == 3;
+    const auto templ = currentTemplate();
+    return templ && templ->direction == TextDirection::Horizontal;
 }
 
 CardState TMainForm::cardState() const
 {
     CardState state;
-    state.templatePosition = templatePosition();
+    state.templatePosition = layoutPosition();
     state.cardWidthText = edtPWidth->text();
     state.cardHeightText = edtPHeight->text();
     state.leftOffsetText = edtPLeft->text();
@@ -372,8 +371,7 @@ CardState TMainForm::cardState() const
     state.layout = m_para;
     if (frm_tmp) state.details = frm_tmp->details();
     state.printerName = currentPrinter();
-    state.itemTitle = &TMainForm::itemTitle;
-    state.printerOffsets = [layouts = m_layouts, section = cbb1->currentText()](const QString &printer) {
+    state.printerOffsets = [layouts = currentLayouts(), section = currentSection()](const QString &printer) {
         return layouts.printerOffsets(section, printer);
     };
     return state;
@@ -383,6 +381,7 @@ CardState TMainForm::printState() const
 {
     CardState state = cardState();
     state.cardPicture = img1->pixmap().toImage();
+    state.wholeCards = actWholeCards->isChecked();
     return state;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/model/cardprinter.h"
+#include "app/model/cardtemplates.h"
 #include "app/model/gueststore.h"
 #include "app/model/layoutprofile.h"
 #include "app/model/layoutstore.h"
@@ -22,6 +23,7 @@
 
 class CardLabel;
 class DataGrid;
+class QAction;
 class QComboBox;
 class QFontDialog;
 class QGroupBox;
@@ -47,6 +49,9 @@ public:
     static QString guestStoreFileName() { return QStringLiteral("tovaro.db"); }
     static QString userLayoutFileName() { return QStringLiteral("userlayout.ini"); }
     static QString detailsFileName() { return QStringLiteral("eventdetails.ini"); }
+    static QString lastChoiceFileName() { return QStringLiteral("lastchoice.ini"); }
+    // The folder of the user's own templates, one folder each.
+    static QString userTemplatesFolderName() { return QStringLiteral("templates"); }
 
     // The event details dialog the window reads its texts from; not owned. It gets the details
     // confirmed at the last run.
@@ -60,6 +65,14 @@ public:
     int templatePosition() const;
     bool isVerticalLayout() const;
     bool isHorizontalLayout() const;
+    // The template at the list's position; none after typing.
+    std::optional<CardTemplate> currentTemplate() const;
+    // The layout section of the current template and the store that holds it.
+    QString currentSection() const;
+    LayoutStore currentLayouts() const;
+    // The templates of the list, in its order: the shipped ones, then the user's.
+    const QList<CardTemplate> &templates() const { return m_templates; }
+    UserTemplateStore &userTemplates() { return m_userTemplates; }
 
     const LayoutTable &layoutTable() const { return m_para; }
     GuestStore &guests() { return m_guests; }
@@ -80,6 +93,11 @@ public:
     void btnCalibrateClick();
     void cbbPrinterChange();
     void btnRestoreLayoutClick();
+    void btnNewTemplateClick();
+    void btnRenameTemplateClick();
+    void btnDeleteTemplateClick();
+    void btnExportTemplateClick();
+    void btnImportTemplateClick();
     void btnPrintSelectedClick();
     void btnImportClick();
     void btnExportClick();
@@ -102,11 +120,6 @@ public:
     void readtext();
     // Sizes the picture to the card size in the spin edits.
     void ImagesizeChange();
-    // Gives the items the picture's pixels per card millimetre, so that their texts stand on the
-    // picture as they print on the card.
-    void updateCardScale();
-    // Puts the current guest's name on item 0, however the guest became current.
-    void showCurrentGuest();
     // Checks, once the current event has been handled, which items' texts overflow their printed
     // text objects: those are outlined in red and named in the status bar.
     void scheduleOverflowCheck();
@@ -120,6 +133,18 @@ public:
     void addCalibration(const QString &printerName, OffsetsMm move);
     // The name of item n (0..16) as the user knows it ("地点").
     static QString itemTitle(int n);
+
+    // Makes a template from the card picture at path through the new-template dialog; true when
+    // one was made (it is then the current template).
+    bool newTemplateFromFile(const QString &path);
+    // Imports the template file at path and makes it the current template.
+    void importTemplateFile(const QString &path);
+    // Fills the template list anew, keeping the template named current selected when it is there.
+    void fillTemplateList(const QString &current = {});
+    // Selects the template named name as the user would, with its switch; false when there is none.
+    bool selectTemplate(const QString &name);
+    // Keeps the current template and printer for the next start.
+    void rememberChoice();
 
     // Reads the guest list file at path, previews it and adds its names as the user chooses.
     void importFile(const QString &path);
@@ -149,6 +174,8 @@ public:
     std::array<CardLabel *, cardItemCount> qj{};
     QLabel *qj26;
     QComboBox *cbb1;
+    QToolButton *btnTemplates; // the template commands: new, rename, delete, export, import
+    QAction *actWholeCards;    // checked: print whole cards (picture and texts) on blank card stock
     DataGrid *dbgrd1;
     QLabel *qj25;
     QLineEdit *edtMyName;
@@ -178,11 +205,15 @@ private:
     void buildSidePanel();
     void buildStatusBar();
     void buildPrinterChoice();
+    void buildTemplateMenu();
+    // Selects the remembered template and printer, at the first activation of a run.
+    void restoreLastChoice();
+    // The template position a print job gets: the shipped templates' own, a user's template's
+    // that of the shipped layout of its direction.
+    int layoutPosition() const;
+    QString dataOrUserFile(const CardTemplate &templ) const;
     void wire();
     void watchActivation();
-    // The items follow the picture's size (updateCardScale) and the guest list's current guest.
-    void watchCardScale();
-    void followCurrentGuest();
     void onFocusWindowChanged(QWindow *window);
     void runPrint(bool currentGuestOnly);
     // Runs a print job with the guest grid resting: the job walks the cursor through every guest and
@@ -202,6 +233,8 @@ private:
 
     platform::AppFolders m_folders;
     LayoutStore m_layouts;
+    UserTemplateStore m_userTemplates;
+    QList<CardTemplate> m_templates;
     Tfrm_tmp *frm_tmp = nullptr;
     CardPrinter *m_printer = nullptr;
     LayoutTable m_para;
@@ -215,6 +248,7 @@ private:
     bool m_overflowCheckPending = false;
     bool m_centred = false;
     bool m_activatedOnce = false;
+    bool m_choiceRestored = false;
     // The window that had the program's focus before the current one (null: another program).
     QPointer<QWindow> m_focusWindow;
     bool m_focusWindowBlocking = false;

@@ -36,10 +36,11 @@ QString TMainForm::currentPrinter() const
 void TMainForm::cbbPrinterChange()
 {
     handle([this] {
-        const TemplateLayout layout = m_layouts.read(cbb1->currentText(), currentPrinter());
+        const TemplateLayout layout = currentLayouts().read(currentSection(), currentPrinter());
         edtPLeft->setText(QString::number(layout.leftOffsetMm));
         edtPTop->setText(QString::number(layout.topOffsetMm));
         rzstspn3->setText(QStringLiteral("整体位置偏移现在按打印机“%1”").arg(currentPrinter()));
+        rememberChoice();
     });
 }
 
@@ -66,7 +67,7 @@ void TMainForm::addCalibration(const QString &printerName, OffsetsMm move)
     const OffsetsMm offsets{edtPLeft->value() + move.left, edtPTop->value() + move.top};
     edtPLeft->setText(QString::number(offsets.left));
     edtPTop->setText(QString::number(offsets.top));
-    m_layouts.savePrinterOffsets(cbb1->currentText(), currentPrinter(), offsets);
+    currentLayouts().savePrinterOffsets(currentSection(), currentPrinter(), offsets);
     rzstspn3->setText(QStringLiteral("已保存打印机“%1”的整体位置偏移：左 %2 毫米，上 %3 毫米")
                           .arg(currentPrinter())
                           .arg(offsets.left)

@@ -69,6 +69,8 @@ void TMainForm::FormActivate()
         m_guests.open();
         m_templateTyped = false;
         cbb1->setCurrentIndex(0);
+        // A run starts on the template and printer chosen last; later activations start over.
+        if (!m_choiceRestored) restoreLastChoice();
         textinit();
     });
 }
@@ -76,23 +78,21 @@ void TMainForm::FormActivate()
 void TMainForm::cbb1Change()
 {
     handle([this] {
-        if (commitGuestEdit()) textinit();
+        if (!commitGuestEdit()) return;
+        textinit();
+        if (!m_templateTyped) rememberChoice();
     });
 }
 
 void TMainForm::textinit()
 {
-    if (isVerticalLayout())
-        img1->setPixmap(QPixmap::fromImage(
-            platform::decodeJpegFile(m_folders.dataFile(QStringLiteral("qingjian1.jpg")))));
-    else if (isHorizontalLayout())
-        img1->setPixmap(QPixmap::fromImage(
-            platform::decodeJpegFile(m_folders.dataFile(QStringLiteral("qingjian2.jpg")))));
+    if (const auto templ = currentTemplate())
+        img1->setPixmap(QPixmap::fromImage(platform::decodeJpegFile(dataOrUserFile(*templ))));
 
     readtext();
 
-    const QString section = cbb1->currentText();
-    const TemplateLayout layout = m_layouts.read(section, currentPrinter());
+    const QString section = currentSection();
+    const TemplateLayout layout = currentLayouts().read(section, currentPrinter());
     const layout::CardSizeMm size = layout.cardSize;
     if (size.width > 0 && size.height > 0) {
         rzstspn2->clear();
@@ -100,7 +100,7 @@ void TMainForm::textinit()
         edtPWidth->setText(QString::number(size.width));
     } else {
         // Placement divides by the card size: keep the one in force.
-        rzstspn2->setText(QStringLiteral("“%1”没有请柬尺寸，沿用原尺寸").arg(section));
+        rzstspn2->setText(QStringLiteral("“%1”没有请柬尺寸，沿用原尺寸").arg(cbb1->currentText()));
     }
 
     edtPLeft->setText(QStringLiteral("0"));
@@ -119,14 +119,14 @@ void TMainForm::textinit()
 void TMainForm::btnSaveLayoutClick()
 {
     handle([this] {
-        const QString section = cbb1->currentText();
+        const QString section = currentSection();
         TemplateLayout layout;
         layout.cardSize = {edtPWidth->value(), edtPHeight->value()};
         layout.leftOffsetMm = edtPLeft->value();
         layout.topOffsetMm = edtPTop->value();
         layout.records = m_para;
-        m_layouts.save(section, layout, currentPrinter());
-        rzstspn2->setText(QStringLiteral("已保存“%1”的布局").arg(section));
+        currentLayouts().save(section, layout, currentPrinter());
+        rzstspn2->setText(QStringLiteral("已保存“%1”的布局").arg(cbb1->currentText()));
         if (!currentPrinter().isEmpty())
             rzstspn3->setText(QStringLiteral("整体位置偏移存为打印机“%1”的").arg(currentPrinter()));
     });
@@ -135,14 +135,15 @@ void TMainForm::btnSaveLayoutClick()
 void TMainForm::btnRestoreLayoutClick()
 {
     handle([this] {
-        const QString section = cbb1->currentText();
-        if (m_layouts.hasUserLayout(section)) {
+        const QString section = currentSection();
+        const LayoutStore layouts = currentLayouts();
+        if (layouts.hasUserLayout(section)) {
             const auto answer = QMessageBox::question(
                 this, QStringLiteral("Tovaro"),
-                QStringLiteral("恢复“%1”的默认布局吗？保存过的布局将被删除。").arg(section),
+                QStringLiteral("恢复“%1”的默认布局吗？保存过的布局将被删除。").arg(cbb1->currentText()),
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
             if (answer != QMessageBox::Yes) return;
-            m_layouts.restoreDefault(section);
+            layouts.restoreDefault(section);
         }
         if (commitGuestEdit()) textinit();
     });
@@ -174,10 +175,8 @@ void TMainForm::readtext()
         const QString name = m_guests.currentName();
         item(0)->setCaption(vertical ? stackText(name) : name);
     }
-    item(16)->setVisible(details.printEventKind);
-    item(11)->setVisible(details.printParents);
-    item(12)->setVisible(details.printParents);
-    item(13)->setVisible(details.printParents);
+    for (int n : {16, 11, 12, 13, 8, 15})
+        item(n)->setVisible(details.showsItem(n));
 }
 
 void TMainForm::ImagesizeChange()

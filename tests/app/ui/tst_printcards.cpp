@@ -29,7 +29,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
@@ -380,4 +382,43 @@ TEST_F(PrintCards, cardsLandWhereThePdfExportPutsThemOnTheQueuesOfRealDrivers)
         }
         saveForLooking(pages.first().grey, QStringLiteral("printed_%1.png").arg(queue.kind));
     }
+}
+
+TEST_F(PrintCards, wholeCardsCarryTheirPictureInFullColourIntoThePdfAndOverprintingDoesNot)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+    if (program.isEmpty()) GTEST_SKIP() << "poppler's pdfimages is not installed";
+    addGuests({QStringLiteral("张三")});
+    // The pictures in a PDF as pdfimages lists them: "width height color" of each.
+    const auto images = [&](const QString &file) {
+        QProcess process;
+        process.start(program, {QStringLiteral("-list"), file});
+        process.waitForFinished(30000);
+        QStringList found;
+        const QStringList lines = QString::fromLocal8Bit(process.readAllStandardOutput()).split(u'\n');
+        for (const QString &line : lines.mid(2)) {
+            const QStringList columns = line.simplified().split(u' ');
+            if (columns.size() > 5) found << columns.mid(3, 3).join(u' ');
+        }
+        return found;
+    };
+
+    form->actWholeCards->setChecked(true);
+    const QString whole = dir.file(QStringLiteral("whole.prn"));
+    const int cards =
+        printThroughPreview(form->btnPrintBtn, [&](frx::TfrxPreviewForm *p) { printToFile(p, whole); });
+    EXPECT_EQ(cards, 1);
+    ASSERT_TRUE(errors.messages.isEmpty()) << errors.messages.join(QLatin1Char('\n')).toStdString();
+    // The picture at its own resolution (595 × 807 pixels for 176 × 240 mm), in colour.
+    EXPECT_EQ(images(whole), QStringList{QStringLiteral("595 807 rgb")});
+    const QImage page = apptest::renderPdfPage(whole, 1, 72);
+    // Rendered in grey: the card's red frame dark at its edge, its paper light inside.
+    EXPECT_LT(qGray(page.pixel(3, page.height() / 2)), 120);
+    EXPECT_GT(qGray(page.pixel(page.width() / 2, page.height() - 60)), 200);
+    EXPECT_TRUE(apptest::pdfText(whole).contains(QStringLiteral("张")));
+
+    form->actWholeCards->setChecked(false);
+    const QString overprint = dir.file(QStringLiteral("overprint.prn"));
+    printThroughPreview(form->btnPrintBtn, [&](frx::TfrxPreviewForm *p) { printToFile(p, overprint); });
+    EXPECT_TRUE(images(overprint).isEmpty());
 }

@@ -9,7 +9,8 @@ DataDir::DataDir()
 {
     const QDir source(QStringLiteral(TOVARO_SOURCE_DIR "/data"));
     for (const QString &name :
-         {QStringLiteral("temp.ini"), QStringLiteral("qingjian1.jpg"), QStringLiteral("qingjian2.jpg")})
+         {QStringLiteral("temp.ini"), QStringLiteral("qingjian1.jpg"), QStringLiteral("qingjian2.jpg"),
+          QStringLiteral("qingjian3.jpg"), QStringLiteral("qingjian4.jpg")})
         QFile::copy(source.filePath(name), m_dir.filePath(name));
 }
 

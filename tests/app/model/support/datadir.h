@@ -8,8 +8,8 @@
 
 namespace apptest {
 
-// A fresh temporary folder holding copies of the program's data files (temp.ini, qingjian1.jpg,
-// qingjian2.jpg) and no guest store.
+// A fresh temporary folder holding copies of the program's data files (temp.ini and the card
+// pictures qingjian1.jpg to qingjian4.jpg) and no guest store.
 class DataDir {
 public:
     DataDir();
