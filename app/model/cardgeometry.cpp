@@ -44,6 +44,12 @@ std::optional<int> mmFromPixel(int px, int cardSizeMm, int pictureSizePx, int pi
     return product / pictureSizePx;
 }
 
+std::optional<double> pixelsPerMm(int pictureSizePx, int cardSizeMm)
+{
+    if (pictureSizePx <= 0 || cardSizeMm <= 0) return std::nullopt;
+    return double(pictureSizePx) / cardSizeMm;
+}
+
 std::int32_t dragTag(int x, int y, bool dragging)
 {
     std::uint32_t value = static_cast<std::uint32_t>(add32(mul32(y, 65536), x));

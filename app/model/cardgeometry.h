@@ -21,6 +21,11 @@ std::optional<int> pixelFromMm(int mm, int cardSizeMm, int pictureSizePx, int pi
 // pictureSizePx. Empty when pictureSizePx is 0.
 std::optional<int> mmFromPixel(int px, int cardSizeMm, int pictureSizePx, int pictureOriginPx);
 
+// The canvas's pixels per card millimetre along one axis: the picture's size over the card's. Empty
+// when either is not above 0. Text items are drawn at this scale, so they stand on the picture as
+// they stand on the card.
+std::optional<double> pixelsPerMm(int pictureSizePx, int cardSizeMm);
+
 // The drag state in a label's tag: bits 0–15 the grab point's x, bits 16–30 its y, bit 31 set
 // while a drag is in progress. The value is y × 65536 + x, with bit 31 for a press that drags.
 std::int32_t dragTag(int x, int y, bool dragging);

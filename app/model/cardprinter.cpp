@@ -1,5 +1,7 @@
 #include "app/model/cardprinter.h"
 
+#include "app/model/cardcheck.h"
+#include "app/model/carditem.h"
 #include "app/model/gueststore.h"
 #include "platform/errors.h"
 #include "report/base/frxUtils.h"
@@ -131,6 +133,13 @@ void CardReportPrinter::run(const CardState &state, GuestStore &guests,
         page->PreviewBackground = state.cardPicture;
     }
     setUpPrinter(frxrprt1, state);
+    const QStringList names = guests.names();
+    frxrprt1.OnCheckJob = [this, state, names] {
+        CardJobCheck check(*this, state, printerPrintableArea(state.printerName));
+        std::function<QString(int)> title = state.itemTitle;
+        if (!title) title = [](int item) { return QStringLiteral("m%1").arg(item); };
+        return jobCheckSummary(check.checkAll(names), int(names.size()), title);
+    };
     frxrprt1.ShowReport(true);
 }
 
@@ -173,6 +182,12 @@ void CardReportPrinter::loadAndFit(frx::TfrxReport &report, const CardState &sta
     // The farewell party has no bride: her items go unless a name is given for them.
     for (int n : {8, 15})
         if (!state.details.showsItem(n)) textObject(report, n)->SetVisible(false);
+}
+
+frx::TfrxReport &CardReportPrinter::measuredReport(const CardState &state)
+{
+    loadAndFit(m_measured, state);
+    return m_measured;
 }
 
 QList<int> CardReportPrinter::overflowingItems(const CardState &state, const QString &guestName)
@@ -241,18 +256,15 @@ void CardReportPrinter::fitTextObject(frx::TfrxReport &report, int n, const Card
         if (layout == Layout::Vertical) {
             const frx::Extended cardHeight = millimetres(state.cardHeightText);
             memo->SetHeight((cardHeight - t - edgeMarginMm) * unitsPerMm);
-            memo->SetRotation(270);
-            memo->VAlign = frx::vaBottom;
+            carditem::applySetting(*memo, carditem::Setting::Column);
         } else {
-            memo->SetRotation(0);
-            memo->VAlign = frx::vaTop;
+            carditem::applySetting(*memo, carditem::Setting::Line);
         }
     }
 
     platform::FontValue font = memo->Font();
-    // The "@" form draws full-width characters upright in the 270-degree column.
     if (layout == Layout::Vertical)
-        font.name = QStringLiteral("@") + p.Fontname;
+        font.name = carditem::printedFace(p.Fontname, carditem::Setting::Column);
     else if (layout == Layout::Horizontal && !p.Fontname.isEmpty())
         font.name = p.Fontname;
     font.setSize(p.Fontsize);

@@ -37,6 +37,8 @@ struct CardState {
     // The offsets stored for another printer, if any: a print run on that printer moves the cards
     // by the difference to the offsets above.
     std::function<std::optional<OffsetsMm>(const QString &printerName)> printerOffsets;
+    // The name the user knows item n by ("地点"), for the job check's findings; none: "m" + n.
+    std::function<QString(int item)> itemTitle;
 };
 
 // The move (mm, right and down) a print run on printerName makes to the cards fitted with state's
@@ -70,7 +72,9 @@ public:
     explicit CardReportPrinter(const QString &dataDir);
 
     // Narrows the list to the current guest's name (currentGuestOnly), loads and fits the report,
-    // shows it and returns when its preview has closed. The list runs on the sorted full query
+    // shows it and returns when its preview has closed. The preview checks the whole job (every
+    // card's texts against their objects, each other and the printer's printable area) and asks
+    // before printing cards that would print badly. The list runs on the sorted full query
     // afterwards, also when the job fails: a missing template file, card page or text object, or a
     // card size or offset that is not a number, raise platform::Error with a message naming it.
     void print(const CardState &state, GuestStore &guests, bool currentGuestOnly) override;
@@ -82,6 +86,14 @@ public:
     // not. The template is loaded and fitted as a job does, into a report of its own; a broken
     // template raises as a job does.
     QList<int> overflowingItems(const CardState &state, const QString &guestName);
+
+    // The card report loaded and fitted to state for measuring, never shown (the overflow check and
+    // the job check measure it); the name on item 0 is the caller's. Raises as a job does.
+    frx::TfrxReport &measuredReport(const CardState &state);
+    // The card page of report; raises when the template lacks it.
+    frx::TfrxReportPage *cardPage(frx::TfrxReport &report) const;
+    // The text object "M" + n, found anew in the report; raises when the template lacks it.
+    frx::TfrxCustomMemoView *textObject(frx::TfrxReport &report, int n) const;
 
     // The template file the job loads.
     QString templateFile() const;
@@ -98,9 +110,6 @@ private:
     void loadTemplate(frx::TfrxReport &report) const;
     // Loads the template into report and fits its card page and text objects to state.
     void loadAndFit(frx::TfrxReport &report, const CardState &state);
-    frx::TfrxReportPage *cardPage(frx::TfrxReport &report) const;
-    // The text object "M" + n, found anew in the report; raises when the template lacks it.
-    frx::TfrxCustomMemoView *textObject(frx::TfrxReport &report, int n) const;
     void fitCardPage(frx::TfrxReport &report, const CardState &state) const;
     void fitTextObject(frx::TfrxReport &report, int n, const CardState &state) const;
     void putTexts(frx::TfrxReport &report, const EventDetails &details) const;

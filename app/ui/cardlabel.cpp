@@ -1,10 +1,11 @@
 #include "app/ui/cardlabel.h"
 
+#include "app/model/layoutprofile.h"
 #include "platform/canvas.h"
 
-#include <QFontInfo>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOption>
 
 #include <algorithm>
 
@@ -21,16 +22,44 @@ void CardLabel::setCaption(const QString &caption)
     QString shown = caption;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setText(shown);
-    m_stackedCharacters.clear();
+    // A caption of single characters each ended by a line break is the stacked form of a column.
+    bool stacked = false;
+    QStringList lines = caption.split(QStringLiteral("\r\n"));
     if (caption.endsWith(QStringLiteral("\r\n"))) {
-        QStringList lines = caption.split(QStringLiteral("\r\n"));
         lines.removeLast();
-        const bool single = std::all_of(lines.cbegin(), lines.cend(), [](const QString &line) {
+        stacked = std::all_of(lines.cbegin(), lines.cend(), [](const QString &line) {
             return line.size() == 1 || (line.size() == 2 && line.at(0).isHighSurrogate());
         });
-        if (single) m_stackedCharacters = lines;
     }
-    adjustSize();
+    m_view.setSetting(stacked ? carditem::Setting::Column : carditem::Setting::Line);
+    m_view.setText(stacked ? lines.join(QString()) : caption);
+    refreshView();
+}
+
+void CardLabel::setCardScale(double pixelsPerMmX, double pixelsPerMmY)
+{
+    m_view.setScale(pixelsPerMmX, pixelsPerMmY);
+    refreshView();
+}
+
+QSize CardLabel::sizeHint() const
+{
+    return m_view.sizePx();
+}
+
+void CardLabel::refreshView()
+{
+    platform::FontValue value;
+    value.name = font().family();
+    value.setSize(layout::fontPointSize(font()));
+    value.style = (font().bold() ? platform::fsBold : 0u) | (font().italic() ? platform::fsItalic : 0u) |
+                  (font().underline() ? platform::fsUnderline : 0u) |
+                  (font().strikeOut() ? platform::fsStrikeOut : 0u);
+    const QColor color = palette().color(foregroundRole());
+    value.color = color.red() | (color.green() << 8) | (color.blue() << 16);
+    m_view.setFont(value);
+    resize(m_view.sizePx());
+    update();
 }
 
 void CardLabel::setMouseHandlers(PressHandler press, PointHandler move, PointHandler release)
@@ -71,47 +100,24 @@ void CardLabel::setOverflowing(bool overflowing)
     update();
 }
 
-void CardLabel::paintEvent(QPaintEvent *event)
+void CardLabel::paintEvent(QPaintEvent *)
 {
-    paintContents(event);
-    if (!m_overflowing) return;
     QPainter painter(this);
+    QStyleOption option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);
+    {
+        platform::Canvas canvas(&painter, logicalDpiX(), logicalDpiY());
+        m_view.paint(canvas, QPoint(0, 0));
+    }
+    if (!m_overflowing) return;
     painter.setPen(QPen(Qt::red, 2));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
 }
 
-void CardLabel::paintContents(QPaintEvent *event)
-{
-    if (m_stackedCharacters.isEmpty()) {
-        QLabel::paintEvent(event);
-        return;
-    }
-    // The column is drawn like the printed card's text: the label's face as a vertical face, its
-    // baseline running down the middle of the label, one character in each line of the label.
-    QPainter painter(this);
-    platform::Canvas canvas(&painter, logicalDpiX(), logicalDpiY());
-    platform::FontValue value;
-    value.name = QLatin1Char('@') + font().family();
-    value.height = -QFontInfo(font()).pixelSize();
-    value.pixelsPerInch = logicalDpiY();
-    value.style = (font().bold() ? platform::fsBold : 0u) | (font().italic() ? platform::fsItalic : 0u);
-    const QColor color = palette().color(foregroundRole());
-    value.color = color.red() | (color.green() << 8) | (color.blue() << 16);
-    canvas.setFont(value, 2700);
-    const QRect area = contentsRect();
-    const int pitch = fontMetrics().lineSpacing();
-    const int top = area.top() + (area.height() - pitch * int(m_stackedCharacters.size())) / 2;
-    const int right = area.center().x() + (canvas.textMetrics().height + 1) / 2;
-    for (qsizetype i = 0; i < m_stackedCharacters.size(); ++i) {
-        const QString &character = m_stackedCharacters.at(i);
-        const int advance = canvas.textWidth(character);
-        canvas.textOut(right, top + int(i) * pitch + (pitch - advance) / 2, character);
-    }
-}
-
 void CardLabel::changeEvent(QEvent *event)
 {
     QLabel::changeEvent(event);
-    if (event->type() == QEvent::FontChange) adjustSize();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) refreshView();
 }

@@ -1,8 +1,12 @@
-// A text item on the card canvas: a label sized to its caption, with an integer tag for its drag
-// state, that hands its mouse presses, moves and releases to the handlers given to it. A caption
-// stacked one character per line stands as a column: each character in the form the printed
-// vertical card gives it (vertical punctuation and brackets, Latin on its side).
+// A text item on the card canvas: a label sized to its text as the printed card sets it, with an
+// integer tag for its drag state, that hands its mouse presses, moves and releases to the handlers
+// given to it. The text is drawn by the printed card's own text layout at the canvas's pixels per
+// millimetre: a caption stacked one character per line stands as the printed column (each
+// character one em below the last, in the form the vertical card gives it), any other caption as
+// a printed line. The label's font gives face, size in points and styles.
 #pragma once
+
+#include "app/model/carditem.h"
 
 #include <QLabel>
 
@@ -28,6 +32,14 @@ public:
     bool isOverflowing() const { return m_overflowing; }
     void setOverflowing(bool overflowing);
 
+    // The canvas's pixels per card millimetre (those of the card picture), across and down.
+    void setCardScale(double pixelsPerMmX, double pixelsPerMmY);
+    // True when the caption is set as a column.
+    bool isColumn() const { return m_view.setting() == carditem::Setting::Column; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
     std::int32_t tag() const { return m_tag; }
     void setTag(std::int32_t tag) { m_tag = tag; }
 
@@ -42,11 +54,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void paintContents(QPaintEvent *event);
+    // Takes the label's font and caption into the view and sizes the label to it.
+    void refreshView();
 
     QString m_caption;
     bool m_overflowing = false;
-    QStringList m_stackedCharacters; // empty unless the caption is stacked
+    mutable CardItemView m_view;
     std::int32_t m_tag = 0;
     PressHandler m_press;
     PointHandler m_move;

@@ -325,6 +325,8 @@ void TMainForm::wire()
     connect(btnImport, &QToolButton::clicked, this, &TMainForm::btnImportClick);
     connect(btnExport, &QToolButton::clicked, this, &TMainForm::btnExportClick);
     watchNamePaste();
+    watchCardScale();
+    followCurrentGuest();
     connect(edtPWidth, &SpinEdit::textChanged, this, &TMainForm::edtPWidthChange);
     connect(edtPHeight, &SpinEdit::textChanged, this, &TMainForm::edtPHeightChange);
     connect(edtPLeft, &SpinEdit::textChanged, this, &TMainForm::edtPLeftChange);
@@ -371,6 +373,7 @@ CardState TMainForm::cardState() const
     state.layout = m_para;
     if (frm_tmp) state.details = frm_tmp->details();
     state.printerName = currentPrinter();
+    state.itemTitle = &TMainForm::itemTitle;
     state.printerOffsets = [layouts = currentLayouts(), section = currentSection()](const QString &printer) {
         return layouts.printerOffsets(section, printer);
     };

@@ -120,6 +120,11 @@ public:
     void readtext();
     // Sizes the picture to the card size in the spin edits.
     void ImagesizeChange();
+    // Gives the items the picture's pixels per card millimetre, so that their texts stand on the
+    // picture as they print on the card.
+    void updateCardScale();
+    // Puts the current guest's name on item 0, however the guest became current.
+    void showCurrentGuest();
     // Checks, once the current event has been handled, which items' texts overflow their printed
     // text objects: those are outlined in red and named in the status bar.
     void scheduleOverflowCheck();
@@ -214,6 +219,9 @@ private:
     QString dataOrUserFile(const CardTemplate &templ) const;
     void wire();
     void watchActivation();
+    // The items follow the picture's size (updateCardScale) and the guest list's current guest.
+    void watchCardScale();
+    void followCurrentGuest();
     void onFocusWindowChanged(QWindow *window);
     void runPrint(bool currentGuestOnly);
     // Runs a print job with the guest grid resting: the job walks the cursor through every guest and

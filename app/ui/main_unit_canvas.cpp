@@ -9,7 +9,47 @@
 
 #include <QFontDialog>
 #include <QLabel>
+#include <QEvent>
 #include <QTimer>
+
+namespace {
+
+// Runs a handler after every resize of the widget it watches.
+class ResizeWatcher : public QObject {
+public:
+    ResizeWatcher(QWidget *watched, std::function<void()> resized)
+        : QObject(watched), m_resized(std::move(resized))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Resize) m_resized();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_resized;
+};
+
+} // namespace
+
+void TMainForm::watchCardScale()
+{
+    new ResizeWatcher(img1, [this] { updateCardScale(); });
+    updateCardScale();
+}
+
+void TMainForm::updateCardScale()
+{
+    const auto across = cardgeometry::pixelsPerMm(img1->width(), edtPWidth->value());
+    const auto down = cardgeometry::pixelsPerMm(img1->height(), edtPHeight->value());
+    if (!across || !down) return;
+    for (CardLabel *label : qj)
+        label->setCardScale(*across, *down);
+}
 
 void TMainForm::scheduleOverflowCheck()
 {
@@ -21,6 +61,8 @@ void TMainForm::scheduleOverflowCheck()
 void TMainForm::checkOverflow()
 {
     m_overflowCheckPending = false;
+    // A card size that left the picture's size as it was changes the scale all the same.
+    updateCardScale();
     QList<int> overflowing;
     if (isVerticalLayout() || isHorizontalLayout()) {
         try {

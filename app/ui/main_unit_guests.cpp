@@ -2,6 +2,7 @@
 #include "app/ui/main_unit.h"
 
 #include "app/ui/cardlabel.h"
+#include "app/ui/guestgrid.h"
 #include "app/ui/tmp.h"
 
 #include <QLineEdit>
@@ -36,11 +37,29 @@ void TMainForm::btnMyDelAllClick()
 
 void TMainForm::dbgrd1CellClick()
 {
-    handle([this] {
-        const QString name = m_guests.currentName();
-        item(0)->setCaption(isVerticalLayout() ? stackText(name) : name);
-        scheduleOverflowCheck();
+    handle([this] { showCurrentGuest(); });
+}
+
+void TMainForm::followCurrentGuest()
+{
+    // Keys, an edit in place, a deletion and a reopened list all move or change the current
+    // guest without a click; "打印当前" prints that guest, so the canvas shows it.
+    CursorTableModel *model = dbgrd1->cursorModel();
+    connect(model, &CursorTableModel::currentRowChanged, this, [this] {
+        if (m_guests.isOpen()) handle([this] { showCurrentGuest(); });
     });
+    connect(model, &QAbstractItemModel::dataChanged, this, [this] {
+        if (m_guests.isOpen()) handle([this] { showCurrentGuest(); });
+    });
+}
+
+void TMainForm::showCurrentGuest()
+{
+    const QString name = m_guests.currentName();
+    const QString caption = isVerticalLayout() ? stackText(name) : name;
+    if (caption == item(0)->caption()) return;
+    item(0)->setCaption(caption);
+    scheduleOverflowCheck();
 }
 
 void TMainForm::dbgrd1DrawColumnCell(QPainter *painter, const QRect &cell, int row,

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTimeEdit>
 
 namespace {
@@ -176,6 +177,32 @@ void Tfrm_tmp::checkDate()
         dtpDate->setDate(*date);
         m_showingTypedDate = false;
     }
+}
+
+void Tfrm_tmp::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous()) return;
+    m_opened = details();
+    m_openedDate = dtpDate->date();
+    m_openedTime = dtpTime->time();
+}
+
+void Tfrm_tmp::reject()
+{
+    if (!m_opened) {
+        QDialog::reject();
+        return;
+    }
+    // The calendar and the clock go back first: each fills its texts when it moves.
+    {
+        const QSignalBlocker date(dtpDate);
+        const QSignalBlocker time(dtpTime);
+        dtpDate->setDate(m_openedDate);
+        dtpTime->setTime(m_openedTime);
+    }
+    setDetails(*m_opened);
+    QDialog::reject();
 }
 
 EventDetails Tfrm_tmp::details() const

@@ -7,7 +7,11 @@
 
 #include "app/model/eventdetails.h"
 
+#include <QDate>
 #include <QDialog>
+#include <QTime>
+
+#include <optional>
 #include <QString>
 
 class QCheckBox;
@@ -56,10 +60,21 @@ public:
     // Fills the time text from a time of day.
     void fillTime(const QTime &time);
 
+    // Cancel (the button, Escape, closing the window) puts back what the dialog showed when it
+    // opened: the event stays as it was.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     // Rewrites the check line and, when the solar texts name a day, shows it in the calendar.
     void checkDate();
 
+    // What the dialog showed when it opened (once it has).
+    std::optional<EventDetails> m_opened;
+    QDate m_openedDate;
+    QTime m_openedTime;
     bool m_filling = false;          // fillDate() is writing the texts
     bool m_showingTypedDate = false; // checkDate() is moving the calendar
     QComboBox *addCombo(const char *name, const QString &caption, int left, int top, int width,

@@ -400,6 +400,10 @@ public:
     // it prints, asked once per run after the printer is chosen: the paper's own feed error on that
     // printer. None: no move. Printing to a file moves nothing.
     std::function<QPointF(const QString &printerName)> OnPrinterShift;
+    // The whole job's check before it is printed: what would print badly, as one text for the user,
+    // empty when nothing would. The preview shows it for all pages at once when they are ready and
+    // asks before printing while it is not empty.
+    std::function<QString()> OnCheckJob;
     // The preview control attached to the report, told about runs; not owned.
     TfrxPreparationObserver *PreviewControl = nullptr;
     // Expanded or collapsed group keys (group header Name + "." + row).

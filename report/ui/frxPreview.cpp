@@ -21,6 +21,7 @@
 #include <QRegularExpressionValidator>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QWheelEvent>
 #include <QToolBar>
@@ -242,6 +243,16 @@ void TfrxPreviewForm::FormCreate()
         StatusPanels[index == 0 ? 1 : 2]->setText(text);
     };
 
+    JobCheckE = new QPlainTextEdit(this);
+    JobCheckE->setObjectName(QStringLiteral("JobCheckE"));
+    JobCheckE->setReadOnly(true);
+    JobCheckE->setMaximumHeight(5 * JobCheckE->fontMetrics().lineSpacing() + 8);
+    QPalette warning = JobCheckE->palette();
+    warning.setColor(QPalette::Text, QColor(0xC0, 0x00, 0x00));
+    JobCheckE->setPalette(warning);
+    JobCheckE->hide();
+    layout->addWidget(JobCheckE);
+
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
     for (int i = 0; i < 3; ++i) {
@@ -408,6 +419,14 @@ void TfrxPreviewForm::EnableControls()
     BackgroundB->setChecked(Preview->PreviewBackgroundVisible());
     CancelB->setText(frxGet(working ? QStringLiteral("clCancel") : QStringLiteral("clClose")));
     if (!working) StatusPanels[1]->clear();
+    if (working) m_jobChecked = false;
+    // Once the pages are ready the whole job is checked, not only the page on screen.
+    if (!working && pages && !m_jobChecked) {
+        m_jobChecked = true;
+        const QString findings = m_report && m_report->OnCheckJob ? m_report->OnCheckJob() : QString();
+        JobCheckE->setPlainText(findings);
+        JobCheckE->setVisible(!findings.isEmpty());
+    }
     ShowPageInfo(Preview->PageNo());
 }
 

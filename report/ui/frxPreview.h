@@ -25,6 +25,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
 class QStatusBar;
@@ -191,8 +192,12 @@ public:
     void RebuildOutline();
 
     // ---- commands (each does nothing while a preparation runs)
-    // Prints the prepared pages, starting from the shown page for "current page".
+    // Prints the prepared pages, starting from the shown page for "current page"; asks first while
+    // the report's job check finds something.
     void PrintPages();
+    // True when the report's job check (OnCheckJob) finds nothing or the user chooses to print all
+    // the same.
+    bool ConfirmJobCheck();
     void SaveAs();
     void OpenAs();
     // Asks for a file name and writes the prepared pages there as PDF, page by page under the
@@ -397,6 +402,9 @@ public:
     QToolButton *NextB, *LastB;
     QWidget *frTBPanel1;
     QPushButton *CancelB;
+    // The whole job's check (the report's OnCheckJob) above the status bar, for all pages at once;
+    // hidden while it finds nothing.
+    QPlainTextEdit *JobCheckE;
     QStatusBar *StatusBar;
     QLabel *StatusPanels[3];
     QMenu *ExportPopup, *HiddenMenu, *RightMenu;
@@ -450,6 +458,7 @@ private:
     QHash<QObject *, QAction *> m_menuItems;
     bool m_fullScreen = false;
     bool m_overflowNoted = false; // the second panel holds the overflow note of the shown page
+    bool m_jobChecked = false;    // the finished run's pages have had the job check
     Qt::WindowStates m_savedState;
 };
 

@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -35,11 +36,31 @@ QString fileFilter()
 void TfrxPreview::PrintPages()
 {
     if (m_working || PageCount() == 0) return;
+    if (!ConfirmJobCheck()) return;
     m_pages->SetPageIndex(m_pageNo - 1);
     // The pages must not change under the print run (no preparation, no editing) until it ends.
     whileFrozen([this] {
         if (m_report) m_report->Print(m_pageNo);
     });
+}
+
+bool TfrxPreview::ConfirmJobCheck()
+{
+    const QString findings = m_report && m_report->OnCheckJob ? m_report->OnCheckJob() : QString();
+    if (findings.isEmpty()) return true;
+    QMessageBox box(QMessageBox::Question, frxGet(QStringLiteral("mbConfirm")), frxGet(QStringLiteral("clJobCheckAsk")),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    QStringList lines = findings.split(u'\n');
+    // The box stays small for a long job; the whole list is under its details.
+    constexpr qsizetype shownLines = 8;
+    if (lines.size() > shownLines) {
+        lines = lines.mid(0, shownLines);
+        lines << QStringLiteral("……");
+        box.setDetailedText(findings);
+    }
+    box.setInformativeText(lines.join(u'\n'));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void TfrxPreview::SaveAs()

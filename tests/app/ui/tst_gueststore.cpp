@@ -318,15 +318,27 @@ TEST_F(GuestList, clickingAGuestPutsTheStackedNameOnTheCard)
     QTest::mouseClick(form->dbgrd1->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(form->item(0)->caption(), QStringLiteral("王\r\n小\r\n明\r\n"));
 
-    // The keyboard moves the current guest but leaves the card alone.
+    // The keyboard moves the current guest, and the card shows the guest "打印当前" prints.
     form->dbgrd1->setFocus();
     QTest::keyClick(form->dbgrd1, Qt::Key_Down);
     EXPECT_EQ(form->guests().currentName(), QStringLiteral("李四"));
+    EXPECT_EQ(form->item(0)->caption(), QStringLiteral("李\r\n四\r\n"));
+    // So do an edit in place and a deletion.
+    const QModelIndex nameCell = form->dbgrd1->model()->index(1, 1);
+    form->dbgrd1->setCurrentIndex(nameCell);
+    form->dbgrd1->edit(nameCell);
+    auto *editor = qobject_cast<QLineEdit *>(form->dbgrd1->indexWidget(nameCell));
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("李四海"));
+    ASSERT_TRUE(form->dbgrd1->commitPendingEdit());
+    EXPECT_EQ(form->item(0)->caption(), QStringLiteral("李\r\n四\r\n海\r\n"));
+    form->btnMyDel->click();
+    EXPECT_EQ(form->guests().currentName(), QStringLiteral("王小明"));
     EXPECT_EQ(form->item(0)->caption(), QStringLiteral("王\r\n小\r\n明\r\n"));
 
     form->cbb1->setCurrentIndex(2);
     emit form->cbb1->textActivated(form->cbb1->currentText());
-    EXPECT_EQ(form->item(0)->caption(), QStringLiteral("李四")); // the switch shows the current guest, plain
+    EXPECT_EQ(form->item(0)->caption(), QStringLiteral("王小明")); // the switch shows the current guest, plain
 }
 
 TEST_F(GuestList, theNameCellEditsInPlaceAndReachesTheFile)

@@ -25,6 +25,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimeEdit>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -430,20 +431,21 @@ TEST_F(MainWindow, detailsDialogOkShowsAndHidesTheParents)
     EXPECT_EQ(f().cardState().details.printedText(16), QStringLiteral("考学送行"));
 }
 
-TEST_F(MainWindow, cancelKeepsTheEditsInTheDialogButNotOnTheCanvas)
+TEST_F(MainWindow, cancelKeepsTheEditsNeitherInTheDialogNorOnTheCanvas)
 {
     start();
     const QString venue = qj(9)->caption();
+    const QString typed = dialog->edt3->text();
     apptest::onNextModal([this](QWidget *) {
         dialog->edt3->setText(QStringLiteral("和平饭店"));
         dialog->btn1->click();
     });
     f().btn1Click();
     EXPECT_EQ(qj(9)->caption(), venue);
-    EXPECT_EQ(dialog->edt3->text(), QStringLiteral("和平饭店"));
-    EXPECT_EQ(f().cardState().details.venue, QStringLiteral("和平饭店"));
-    chooseTemplate(2); // a switch puts the kept value on the canvas
-    EXPECT_EQ(qj(9)->caption(), QStringLiteral("和平饭店"));
+    EXPECT_EQ(dialog->edt3->text(), typed);
+    EXPECT_EQ(f().cardState().details.venue, typed);
+    chooseTemplate(2); // a switch has no cancelled value to put on the canvas
+    EXPECT_EQ(qj(9)->caption(), typed);
 }
 
 namespace {
@@ -624,6 +626,31 @@ TEST_F(MainWindow, confirmedDetailsComeBackAfterARestartCancelledOnesDoNot)
     EXPECT_EQ(dialog->edt1->text(), QStringLiteral("中午十一点五十八分"));
     EXPECT_EQ(qj(1)->caption(), lines({"二", "零", "二", "六"}));
     EXPECT_FALSE(qj(11)->isHidden());
+}
+
+// Cancel leaves the event as it was: the dialog, the next print and the canvas all keep the
+// details of the last OK, also when the clock was moved.
+TEST_F(MainWindow, cancelledDetailsLeaveTheEventAsItWas)
+{
+    start();
+    apptest::onNextModal([this](QWidget *) {
+        dialog->edt3->setText(QStringLiteral("和平饭店"));
+        dialog->btn2->click();
+    });
+    f().btn1Click();
+    apptest::onNextModal([this](QWidget *) {
+        dialog->edt3->setText(QStringLiteral("国际饭店"));
+        dialog->chk1->setChecked(true);
+        dialog->dtpTime->setTime(QTime(18, 30));
+        dialog->btn1->click();
+    });
+    f().btn1Click();
+    EXPECT_EQ(dialog->edt3->text(), QStringLiteral("和平饭店"));
+    EXPECT_FALSE(dialog->chk1->isChecked());
+    EXPECT_EQ(dialog->edt1->text(), QStringLiteral("中午十一点五十八分"));
+    EXPECT_EQ(dialog->dtpTime->time(), QTime(11, 58));
+    EXPECT_EQ(f().printState().details.venue, QStringLiteral("和平饭店"));
+    EXPECT_EQ(qj(9)->caption(), lines({"和", "平", "饭", "店"}));
 }
 
 TEST_F(MainWindow, activationRunsAgainOnlyAfterANonModalWindow)
