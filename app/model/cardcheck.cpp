@@ -1,7 +1,7 @@
 #include "app/model/cardcheck.h"
 
 #include "app/model/carditem.h"
-#include "report/output/frxPrinter.h"
+#include "report/output/frxPrintableArea.h"
 
 #include <QHash>
 
@@ -46,19 +46,9 @@ QString describeAll(const QList<ItemFault> &faults, const std::function<QString(
 PrintableArea printerPrintableArea(const QString &printerName)
 {
     return [printerName](const QSizeF &paperMm) -> std::optional<QRectF> {
-        frx::TfrxPrinters *printers = frx::frxPrinters();
-        if (!printers->HasRealPrinters()) return std::nullopt;
-        const QString name = printerName.isEmpty() ? printers->DefaultPrinterName() : printerName;
-        frx::TfrxCustomPrinter *printer = printers->PrinterAt(printers->FindByName(name));
-        if (!printer) return std::nullopt;
-        if (!printer->Initialized()) printer->Prepare();
-        printer->SetPaperForView(frx::DMPAPER_USER, paperMm.width(), paperMm.height(), frx::poPortrait);
-        if (!printer->Initialized() || printer->PaperWidth() <= 0 || printer->PaperHeight() <= 0)
-            return std::nullopt;
-        const double left = double(printer->LeftMargin());
-        const double top = double(printer->TopMargin());
-        return QRectF(left, top, double(printer->PaperWidth() - printer->RightMargin()) - left,
-                      double(printer->PaperHeight() - printer->BottomMargin()) - top);
+        // Without a printer there is no paper to fall off: the stand-in's margins are not a printer's.
+        if (!frx::frxPrinters()->HasRealPrinters()) return std::nullopt;
+        return frx::frxPrintableAreaMm(printerName, paperMm.width(), paperMm.height(), frx::poPortrait);
     };
 }
 

@@ -40,8 +40,8 @@ struct CardFindings {
 // in mm from the paper's top left corner; none when the printer does not tell.
 using PrintableArea = std::function<std::optional<QRectF>(const QSizeF &paperMm)>;
 
-// The printable area as the printer layer measures it for printerName (empty: the default
-// printer), on a paper of the card's size.
+// The printable area as the printer layer measures it for printerName (empty: the current
+// printer), on a paper of the card's size laid as the print run lays it.
 PrintableArea printerPrintableArea(const QString &printerName);
 
 // Checks the cards of a job. The card template is loaded and fitted to the state once; each card
